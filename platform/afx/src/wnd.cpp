@@ -1,0 +1,549 @@
+#include "afximpl.h"
+
+#include <unordered_map>
+
+// ---------------------------------------------------------------------------
+// The handle maps: one permanent map from window to the object bound to it,
+// and temporary wrappers for windows that no object owns (GetDlgItem on a
+// plain control). Temporaries are freed once their window is gone.
+
+namespace {
+struct HandleMaps {
+    CRITICAL_SECTION lock;
+    std::unordered_map<HWND, CWnd*> permanent;
+    std::unordered_map<HWND, CWnd*> temporary;
+    HandleMaps() { InitializeCriticalSection(&lock); }
+};
+
+HandleMaps& Maps() {
+    static HandleMaps* maps = new HandleMaps; // outlives every window object
+    return *maps;
+}
+
+struct MapLock {
+    MapLock() { EnterCriticalSection(&Maps().lock); }
+    ~MapLock() { LeaveCriticalSection(&Maps().lock); }
+};
+} // namespace
+
+AfxThreadState& AfxGetThreadState() {
+    static thread_local AfxThreadState state = {nullptr, nullptr, nullptr};
+    return state;
+}
+
+void AfxMapAdd(HWND hWnd, CWnd* pWnd) {
+    MapLock lock;
+    Maps().permanent[hWnd] = pWnd;
+}
+
+void AfxMapRemove(HWND hWnd) {
+    MapLock lock;
+    Maps().permanent.erase(hWnd);
+}
+
+void AfxPurgeTempMap() {
+    MapLock lock;
+    auto& temp = Maps().temporary;
+    for (auto it = temp.begin(); it != temp.end();) {
+        if (!::IsWindow(it->first)) {
+            it->second->m_hWnd = nullptr;
+            delete it->second;
+            it = temp.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+int AFXAPI AfxGetLiveWindowCount() {
+    MapLock lock;
+    return static_cast<int>(Maps().permanent.size());
+}
+
+int AFXAPI AfxGetTempWindowCount() {
+    MapLock lock;
+    return static_cast<int>(Maps().temporary.size());
+}
+
+CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
+    if (!hWnd)
+        return nullptr;
+    MapLock lock;
+    auto it = Maps().permanent.find(hWnd);
+    return it == Maps().permanent.end() ? nullptr : it->second;
+}
+
+CWnd* CWnd::FromHandle(HWND hWnd) {
+    if (!hWnd)
+        return nullptr;
+    MapLock lock;
+    auto it = Maps().permanent.find(hWnd);
+    if (it != Maps().permanent.end())
+        return it->second;
+    CWnd*& temp = Maps().temporary[hWnd];
+    if (!temp) {
+        temp = new CWnd;
+        temp->m_hWnd = hWnd;
+    }
+    return temp;
+}
+
+// ---------------------------------------------------------------------------
+// Binding a window being created to its object
+
+static LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam) {
+    AfxThreadState& state = AfxGetThreadState();
+    if (code == HCBT_CREATEWND && state.pWndInit) {
+        HWND hWnd = reinterpret_cast<HWND>(wParam);
+        CWnd* pWnd = state.pWndInit;
+        state.pWndInit = nullptr;
+        pWnd->Attach(hWnd);
+        pWnd->PreSubclassWindow();
+        WNDPROC old = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+        AfxSetSuperProc(pWnd, old == &AfxWndProc ? nullptr : old);
+    }
+    return CallNextHookEx(state.hHookCbt, code, wParam, lParam);
+}
+
+void AFXAPI AfxHookWindowCreate(CWnd* pWnd) {
+    AfxThreadState& state = AfxGetThreadState();
+    if (!state.hHookCbt)
+        state.hHookCbt =
+            SetWindowsHookExW(WH_CBT, &AfxCbtFilterHook, nullptr, GetCurrentThreadId());
+    state.pWndInit = pWnd;
+}
+
+BOOL AFXAPI AfxUnhookWindowCreate() {
+    AfxThreadState& state = AfxGetThreadState();
+    if (state.hHookCbt) {
+        UnhookWindowsHookEx(state.hHookCbt);
+        state.hHookCbt = nullptr;
+    }
+    BOOL bound = state.pWndInit == nullptr;
+    state.pWndInit = nullptr;
+    return bound;
+}
+
+// ---------------------------------------------------------------------------
+// Window procedure
+
+LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam) {
+    CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
+    if (!pWnd)
+        return ::DefWindowProcW(hWnd, nMsg, wParam, lParam);
+    return AfxCallWndProc(pWnd, hWnd, nMsg, wParam, lParam);
+}
+
+LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam) {
+    AfxThreadState& state = AfxGetThreadState();
+    MSG msg = {};
+    msg.hwnd = hWnd;
+    msg.message = nMsg;
+    msg.wParam = wParam;
+    msg.lParam = lParam;
+    const MSG* pOld = state.pLastMsg;
+    state.pLastMsg = &msg;
+    LRESULT lResult = pWnd->WindowProc(nMsg, wParam, lParam);
+    state.pLastMsg = pOld;
+    if (nMsg == WM_NCDESTROY && pWnd->m_hWnd == hWnd) {
+        // The window is gone: unbind the object and give it back its
+        // original procedure if nobody subclassed after us.
+        if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hWnd, GWLP_WNDPROC)) == &AfxWndProc &&
+            pWnd->m_pfnSuper)
+            SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(pWnd->m_pfnSuper));
+        pWnd->Detach();
+        pWnd->m_pfnSuper = nullptr;
+        pWnd->PostNcDestroy();
+    }
+    return lResult;
+}
+
+// ---------------------------------------------------------------------------
+// CObject, CCmdTarget
+
+const CRuntimeClass* CObject::GetThisClass() {
+    static const CRuntimeClass rc = {"CObject", static_cast<int>(sizeof(CObject)), nullptr};
+    return &rc;
+}
+const CRuntimeClass* CObject::GetRuntimeClass() const {
+    return GetThisClass();
+}
+CObject::~CObject() = default;
+
+const CRuntimeClass* CCmdTarget::GetThisClass() {
+    static const CRuntimeClass rc = {"CCmdTarget", static_cast<int>(sizeof(CCmdTarget)),
+                                     CObject::GetThisClass()};
+    return &rc;
+}
+const CRuntimeClass* CCmdTarget::GetRuntimeClass() const {
+    return GetThisClass();
+}
+
+const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
+    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, nullptr}};
+    static const AFX_MSGMAP map = {nullptr, &entries[0]};
+    return &map;
+}
+const AFX_MSGMAP* CCmdTarget::GetMessageMap() const {
+    return GetThisMessageMap();
+}
+
+// ---------------------------------------------------------------------------
+// CWnd
+
+IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
+
+BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
+END_MESSAGE_MAP()
+
+void AfxSetSuperProc(CWnd* pWnd, WNDPROC proc) {
+    struct Access : CWnd {
+        static void Set(CWnd* p, WNDPROC f) { static_cast<Access*>(p)->m_pfnSuper = f; }
+    };
+    Access::Set(pWnd, proc);
+}
+
+CWnd::~CWnd() {
+    if (m_hWnd) {
+        HWND hWnd = m_hWnd;
+        if (FromHandlePermanent(hWnd) == this && ::IsWindow(hWnd))
+            ::DestroyWindow(hWnd);
+        if (m_hWnd) // the window was not ours to destroy or is already gone
+            Detach();
+    }
+}
+
+BOOL CWnd::Attach(HWND hWndNew) {
+    if (!hWndNew)
+        return FALSE;
+    m_hWnd = hWndNew;
+    AfxMapAdd(hWndNew, this);
+    return TRUE;
+}
+
+HWND CWnd::Detach() {
+    HWND hWnd = m_hWnd;
+    if (hWnd) {
+        if (FromHandlePermanent(hWnd) == this)
+            AfxMapRemove(hWnd);
+        m_hWnd = nullptr;
+    }
+    return hWnd;
+}
+
+BOOL CWnd::SubclassWindow(HWND hWnd) {
+    if (!hWnd || FromHandlePermanent(hWnd))
+        return FALSE;
+    Attach(hWnd);
+    PreSubclassWindow();
+    WNDPROC old = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+    m_pfnSuper = old == &AfxWndProc ? nullptr : old;
+    return TRUE;
+}
+
+BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
+    HWND hWndControl = pParent ? ::GetDlgItem(pParent->m_hWnd, static_cast<int>(nID)) : nullptr;
+    return hWndControl ? SubclassWindow(hWndControl) : FALSE;
+}
+
+HWND CWnd::UnsubclassWindow() {
+    if (!m_hWnd)
+        return nullptr;
+    if (m_pfnSuper)
+        SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    m_pfnSuper = nullptr;
+    return Detach();
+}
+
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle,
+                    int x, int y, int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu,
+                    LPVOID lpParam) {
+    AfxEnsureCommonControls();
+    AfxHookWindowCreate(this);
+    HWND hWnd =
+        ::CreateWindowExW(dwExStyle, lpszClassName, lpszWindowName, dwStyle, x, y, nWidth, nHeight,
+                          hWndParent, nIDorHMenu, GetModuleHandleW(nullptr), lpParam);
+    AfxUnhookWindowCreate();
+    if (!hWnd) {
+        if (m_hWnd)
+            Detach();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle,
+                    const RECT& rect, CWnd* pParentWnd, UINT nID, LPVOID lpParam) {
+    return CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top,
+                    rect.right - rect.left, rect.bottom - rect.top,
+                    pParentWnd ? pParentWnd->m_hWnd : nullptr,
+                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), lpParam);
+}
+
+BOOL CWnd::Create(LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                  CWnd* pParentWnd, UINT nID, void*) {
+    return CreateEx(0, lpszClassName, lpszWindowName, dwStyle | WS_CHILD, rect, pParentWnd, nID);
+}
+
+BOOL CWnd::DestroyWindow() {
+    if (!m_hWnd)
+        return FALSE;
+    HWND hWnd = m_hWnd;
+    BOOL bResult = ::DestroyWindow(hWnd);
+    if (m_hWnd == hWnd) // not subclassed: WM_NCDESTROY did not reach us
+        Detach();
+    return bResult;
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT lResult = 0;
+    if (!OnWndMsg(message, wParam, lParam, &lResult))
+        lResult = DefWindowProc(message, wParam, lParam);
+    return lResult;
+}
+
+BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+    UINT nCode = 0;
+    UINT nID = 0;
+    if (message == WM_COMMAND) {
+        nCode = HIWORD(wParam);
+        nID = LOWORD(wParam);
+    } else if (message == WM_NOTIFY) {
+        const NMHDR* pHdr = reinterpret_cast<const NMHDR*>(lParam);
+        if (!pHdr)
+            return FALSE;
+        nCode = pHdr->code;
+        nID = static_cast<UINT>(pHdr->idFrom);
+    }
+    for (const AFX_MSGMAP* pMap = GetMessageMap(); pMap;
+         pMap = pMap->pfnGetBaseMap ? pMap->pfnGetBaseMap() : nullptr) {
+        for (const AFX_MSGMAP_ENTRY* e = pMap->lpEntries; e->pfn; ++e) {
+            if (e->nMessage != message)
+                continue;
+            if (message == WM_COMMAND || message == WM_NOTIFY) {
+                if (e->nCode != nCode || nID < e->nID || nID > e->nLastID)
+                    continue;
+            }
+            *pResult = 0;
+            return e->pfn(this, nID, wParam, lParam, pResult);
+        }
+    }
+    return FALSE;
+}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (m_pfnSuper)
+        return ::CallWindowProcW(m_pfnSuper, m_hWnd, message, wParam, lParam);
+    return ::DefWindowProcW(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CWnd::Default() {
+    const MSG* pMsg = AfxGetThreadState().pLastMsg;
+    return pMsg ? DefWindowProc(pMsg->message, pMsg->wParam, pMsg->lParam) : 0;
+}
+
+const MSG* CWnd::GetCurrentMessage() const {
+    return AfxGetThreadState().pLastMsg;
+}
+
+void CWnd::PostNcDestroy() {}
+void CWnd::PreSubclassWindow() {}
+void CWnd::DoDataExchange(CDataExchange*) {}
+BOOL CWnd::PreTranslateMessage(MSG*) {
+    return FALSE;
+}
+
+BOOL CWnd::UpdateData(BOOL bSaveAndValidate) {
+    CDataExchange dx(this, bSaveAndValidate);
+    DoDataExchange(&dx);
+    return TRUE;
+}
+
+int CWnd::OnCreate(LPCREATESTRUCT) {
+    return static_cast<int>(Default());
+}
+void CWnd::OnDestroy() {
+    Default();
+}
+void CWnd::OnPaint() {
+    Default();
+}
+BOOL CWnd::OnEraseBkgnd(HDC) {
+    return static_cast<BOOL>(Default());
+}
+void CWnd::OnSize(UINT, int, int) {
+    Default();
+}
+BOOL CWnd::OnSetCursor(CWnd*, UINT, UINT) {
+    return static_cast<BOOL>(Default());
+}
+void CWnd::OnChar(UINT, UINT, UINT) {
+    Default();
+}
+void CWnd::OnLButtonDown(UINT, CPoint) {
+    Default();
+}
+void CWnd::OnLButtonUp(UINT, CPoint) {
+    Default();
+}
+void CWnd::OnMouseMove(UINT, CPoint) {
+    Default();
+}
+void CWnd::OnTimer(UINT_PTR) {
+    Default();
+}
+
+LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
+    return ::SendMessageW(m_hWnd, message, wParam, lParam);
+}
+BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
+    return ::PostMessageW(m_hWnd, message, wParam, lParam);
+}
+BOOL CWnd::ShowWindow(int nCmdShow) {
+    return ::ShowWindow(m_hWnd, nCmdShow);
+}
+BOOL CWnd::IsWindowVisible() const {
+    return ::IsWindowVisible(m_hWnd);
+}
+BOOL CWnd::EnableWindow(BOOL bEnable) {
+    return ::EnableWindow(m_hWnd, bEnable);
+}
+BOOL CWnd::IsWindowEnabled() const {
+    return ::IsWindowEnabled(m_hWnd);
+}
+void CWnd::SetWindowText(LPCWSTR lpszString) {
+    ::SetWindowTextW(m_hWnd, lpszString);
+}
+int CWnd::GetWindowText(LPWSTR lpszStringBuf, int nMaxCount) const {
+    return ::GetWindowTextW(m_hWnd, lpszStringBuf, nMaxCount);
+}
+void CWnd::GetWindowText(CString& rString) const {
+    int n = ::GetWindowTextLengthW(m_hWnd);
+    if (n <= 0) {
+        rString.Empty();
+        return;
+    }
+    int got = ::GetWindowTextW(m_hWnd, rString.GetBufferSetLength(n), n + 1);
+    rString.ReleaseBuffer(got < 0 ? 0 : got);
+}
+int CWnd::GetWindowTextLength() const {
+    return ::GetWindowTextLengthW(m_hWnd);
+}
+CWnd* CWnd::GetDlgItem(int nID) const {
+    return FromHandle(::GetDlgItem(m_hWnd, nID));
+}
+int CWnd::GetDlgCtrlID() const {
+    return ::GetDlgCtrlID(m_hWnd);
+}
+void CWnd::SetDlgItemText(int nID, LPCWSTR lpszString) {
+    ::SetDlgItemTextW(m_hWnd, nID, lpszString);
+}
+int CWnd::GetDlgItemText(int nID, CString& rString) const {
+    rString.Empty();
+    HWND hItem = ::GetDlgItem(m_hWnd, nID);
+    if (hItem)
+        FromHandle(hItem)->GetWindowText(rString);
+    return rString.GetLength();
+}
+void CWnd::CheckDlgButton(int nIDButton, UINT nCheck) {
+    ::CheckDlgButton(m_hWnd, nIDButton, nCheck);
+}
+UINT CWnd::IsDlgButtonChecked(int nIDButton) const {
+    return ::IsDlgButtonChecked(m_hWnd, nIDButton);
+}
+void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
+    ::MoveWindow(m_hWnd, x, y, nWidth, nHeight, bRepaint);
+}
+void CWnd::MoveWindow(LPCRECT lpRect, BOOL bRepaint) {
+    MoveWindow(lpRect->left, lpRect->top, lpRect->right - lpRect->left,
+               lpRect->bottom - lpRect->top, bRepaint);
+}
+BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags) {
+    return ::SetWindowPos(m_hWnd, pWndInsertAfter ? pWndInsertAfter->m_hWnd : nullptr, x, y, cx, cy,
+                          nFlags);
+}
+void CWnd::GetWindowRect(LPRECT lpRect) const {
+    ::GetWindowRect(m_hWnd, lpRect);
+}
+void CWnd::GetClientRect(LPRECT lpRect) const {
+    ::GetClientRect(m_hWnd, lpRect);
+}
+void CWnd::ScreenToClient(LPPOINT lpPoint) const {
+    ::ScreenToClient(m_hWnd, lpPoint);
+}
+void CWnd::ScreenToClient(LPRECT lpRect) const {
+    ::ScreenToClient(m_hWnd, reinterpret_cast<LPPOINT>(lpRect));
+    ::ScreenToClient(m_hWnd, reinterpret_cast<LPPOINT>(lpRect) + 1);
+}
+void CWnd::ClientToScreen(LPPOINT lpPoint) const {
+    ::ClientToScreen(m_hWnd, lpPoint);
+}
+void CWnd::ClientToScreen(LPRECT lpRect) const {
+    ::ClientToScreen(m_hWnd, reinterpret_cast<LPPOINT>(lpRect));
+    ::ClientToScreen(m_hWnd, reinterpret_cast<LPPOINT>(lpRect) + 1);
+}
+CWnd* CWnd::SetFocus() {
+    return FromHandle(::SetFocus(m_hWnd));
+}
+CWnd* CWnd::GetFocus() {
+    return FromHandle(::GetFocus());
+}
+CWnd* CWnd::GetParent() const {
+    return FromHandle(::GetParent(m_hWnd));
+}
+CWnd* CWnd::GetOwner() const {
+    return FromHandle(::GetWindow(m_hWnd, GW_OWNER));
+}
+BOOL CWnd::SetForegroundWindow() {
+    return ::SetForegroundWindow(m_hWnd);
+}
+void CWnd::Invalidate(BOOL bErase) {
+    ::InvalidateRect(m_hWnd, nullptr, bErase);
+}
+void CWnd::UpdateWindow() {
+    ::UpdateWindow(m_hWnd);
+}
+BOOL CWnd::RedrawWindow(LPCRECT lpRectUpdate, HRGN hrgnUpdate, UINT flags) {
+    return ::RedrawWindow(m_hWnd, lpRectUpdate, hrgnUpdate, flags);
+}
+DWORD CWnd::GetStyle() const {
+    return static_cast<DWORD>(GetWindowLongPtrW(m_hWnd, GWL_STYLE));
+}
+DWORD CWnd::GetExStyle() const {
+    return static_cast<DWORD>(GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE));
+}
+BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
+    DWORD dwStyle = GetStyle();
+    DWORD dwNew = (dwStyle & ~dwRemove) | dwAdd;
+    if (dwStyle == dwNew)
+        return FALSE;
+    SetWindowLongPtrW(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>(dwNew));
+    if (nFlags)
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
+    return TRUE;
+}
+void CWnd::SetFont(HFONT hFont, BOOL bRedraw) {
+    SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(hFont), bRedraw);
+}
+HFONT CWnd::GetFont() const {
+    return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
+}
+UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse) {
+    return ::SetTimer(m_hWnd, nIDEvent, nElapse, nullptr);
+}
+BOOL CWnd::KillTimer(UINT_PTR nIDEvent) {
+    return ::KillTimer(m_hWnd, nIDEvent);
+}
+
+// ---------------------------------------------------------------------------
+// CPaintDC
+
+CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(pWnd->m_hWnd) {
+    m_hDC = ::BeginPaint(m_hWnd, &m_ps);
+}
+CPaintDC::~CPaintDC() {
+    ::EndPaint(m_hWnd, &m_ps);
+}

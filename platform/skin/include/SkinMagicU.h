@@ -1,0 +1,32 @@
+// SkinMagicU: window and control skins. The plug-in imports the three skin
+// calls by ordinal (7, 9, 53); the host loads the skin file.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#ifdef SKINU_BUILDING_DLL
+#define SKINU_API __declspec(dllexport)
+#else
+#define SKINU_API __declspec(dllimport)
+#endif
+
+extern "C" {
+// Ordinal 7: takes any skin off a window.
+SKINU_API int RemoveSkin(HWND hWnd);
+// Ordinal 9: gives a window one of the skin file's window skins.
+SKINU_API int ApplyWindowSkin(HWND hWnd, const wchar_t* lpszSkinName);
+// Ordinal 53: gives a control a control skin looked up in a window skin.
+SKINU_API int ApplyControlSkin(HWND hWnd, const wchar_t* lpszControlSkin,
+                               const wchar_t* lpszWindowSkin);
+
+// Host side (by name): loads the skin file; without one built-in defaults
+// are used. Returns non-zero when the file was read.
+SKINU_API int SkinLoadFile(const wchar_t* lpszPath);
+// The window skin / control skin currently applied to a window (empty when
+// none); for the host's diagnostics and for tests.
+SKINU_API int SkinGetWindowSkin(HWND hWnd, wchar_t* lpszName, int cchMax);
+SKINU_API int SkinGetControlSkin(HWND hWnd, wchar_t* lpszName, int cchMax);
+}

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Sourced by demo.sh and test.sh. Installs what a fresh Debian 12 machine
+# lacks, creates the Wine prefix once and makes sure an X display is up.
+# Everything here is idempotent: a second run only checks.
+
+SIGNDESK_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export SIGNDESK_ROOT
+export WINEDEBUG=-all
+export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-signdesk}"
+export WINE=/usr/lib/wine/wine64
+
+signdesk_packages=(
+    wine64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+    cmake ninja-build googletest xvfb xauth x11-apps imagemagick
+    fonts-wqy-microhei libspdlog-dev libfmt-dev x11-utils
+)
+
+signdesk_install_packages() {
+    local missing=()
+    for p in "${signdesk_packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "bootstrap: installing ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null
+}
+
+signdesk_wine_prefix() {
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "bootstrap: creating Wine prefix $WINEPREFIX"
+        "$WINE" wineboot -u >/dev/null 2>&1 || true
+        "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+        # No crash dialogs: a crashing test must end, not wait for a click.
+        "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+            >/dev/null 2>&1
+        wineserver -k >/dev/null 2>&1 || true
+        wineserver -w >/dev/null 2>&1 || true
+    fi
+}
+
+signdesk_display() {
+    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+        return 0
+    fi
+    export DISPLAY=:97
+    if ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
+        Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        for _ in $(seq 1 50); do
+            xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && break
+            sleep 0.1
+        done
+    fi
+}
+
+signdesk_install_packages
+signdesk_wine_prefix
+signdesk_display
