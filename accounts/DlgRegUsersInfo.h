@@ -1,0 +1,36 @@
+// The registration entry dialog: one RegInfo typed in (add mode) or edited
+// (modify mode).
+#pragma once
+
+#include "Records.h"
+#include "resource.h"
+
+#include <afxwin.h>
+
+class CRegUsersDlg;
+
+class CRegUsersInfoDlg : public CDialog {
+    DECLARE_DYNAMIC(CRegUsersInfoDlg)
+public:
+    explicit CRegUsersInfoDlg(CWnd* pParent = nullptr);
+    ~CRegUsersInfoDlg() override;
+    enum { IDD = IDD_REGUSERSINFO };
+
+    void SetParam(CRegUsersDlg* pOwner, int nIndex);
+    void SetRegInfo(const RegInfo& info);
+    void GetRegInfo(RegInfo& info);
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+
+    void InitUI();
+    void InitData();
+    void OnChangeLanguage();
+    void UpdateOkButton();
+    DECLARE_MESSAGE_MAP()
+
+    RegInfo m_regInfo;
+    CRegUsersDlg* m_pOwner;
+    int m_nIndex;
+};

@@ -1,0 +1,18 @@
+// The upgrade launcher: after a successful registration the client's
+// upgrade program is started with the upgrade settings of "kite.ini".
+#pragma once
+
+#include <afxwin.h>
+
+// Handed to the launcher's thread; the launcher only tests it for null.
+struct UpgradeInfo {
+    CString strReserved1;
+    CString strReserved2;
+    CString strAccount;
+    CString strPassword;
+};
+
+// Thread procedure: runs LaunchUpgrade when pParam is not null.
+UINT UpgradeProc(LPVOID pParam);
+// Builds the command line of "upgrade.exe" and starts it; failures are silent.
+void LaunchUpgrade();

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds both targets and runs every test under Wine on a virtual display.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/bootstrap.sh"
+cd "$SIGNDESK_ROOT"
+
+jobs=$(nproc)
+for arch in i686 x86_64; do
+    cmake -S . -B "build/$arch" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-$arch.cmake" \
+        -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "build/$arch" -j "$jobs"
+done
+
+bin="build/x86_64/bin"
+"$WINE" "$bin/keepalive.exe" >/dev/null 2>&1 &
+keepalive=$!
+stop_keepalive() {
+    "$WINE" "$bin/setevent.exe" SignDeskKeepAliveStop >/dev/null 2>&1 || kill "$keepalive" 2>/dev/null || true
+    wait "$keepalive" 2>/dev/null || true
+}
+trap stop_keepalive EXIT
+sleep 1
+
+status=0
+ctest --test-dir build/i686 --output-on-failure || status=1
+# Serially: the tests share one display, and focus belongs to one window.
+ctest --test-dir build/x86_64 --output-on-failure || status=1
+exit $status
