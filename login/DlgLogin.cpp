@@ -1,11 +1,62 @@
+// The login panel: creation of its data, the login and logout actions, the
+// registration results and the three panel states.
 #include "DlgLogin.h"
 
+#include "ConfigUtils.h"
 #include "Lookup.h"
 #include "TraceLog.h"
 
 #include <SkinMagicU.h>
 
+#include <initializer_list>
+#include <vector>
+
 IMPLEMENT_DYNAMIC(CLoginDlg, CDialog)
+
+namespace {
+const wchar_t kWindowSkin[] = L"LoginDlg";
+const wchar_t kFlagOn[] = L"1";
+const wchar_t kFlagOff[] = L"0";
+// Account box and password field take at most this many characters.
+const int kMaxInputChars = 100;
+// Multi-user mode moves the login button and its frame up into the room
+// the hidden account and password fields leave.
+const int kMultiUserShiftX = -50;
+const int kMultiUserShiftY = -60;
+
+enum class ItemAction { Show, Hide, Enable, Disable };
+
+// Applies one action to the panel's controls in order. Returns false at the
+// first control that does not exist: the caller's operation ends there.
+bool ApplyToItems(CWnd* pDlg, std::initializer_list<int> ids, ItemAction action) {
+    for (int id : ids) {
+        CWnd* pItem = pDlg->GetDlgItem(id);
+        if (!pItem)
+            return false;
+        switch (action) {
+        case ItemAction::Show:
+            pItem->ShowWindow(SW_SHOW);
+            break;
+        case ItemAction::Hide:
+            pItem->ShowWindow(SW_HIDE);
+            break;
+        case ItemAction::Enable:
+            pItem->EnableWindow(TRUE);
+            break;
+        case ItemAction::Disable:
+            pItem->EnableWindow(FALSE);
+            break;
+        }
+    }
+    return true;
+}
+
+// The information message box every refused input gets.
+void ShowInformation(HWND hOwner, const wchar_t* section, const wchar_t* key) {
+    MessageBoxExW(hOwner, GetLangText(section, key),
+                  GetLangText(L"global", L"IDS_INFO_INFORMATION"), MB_OK | MB_ICONINFORMATION);
+}
+} // namespace
 
 CLoginDlg::CLoginDlg()
     : CDialog(IDD_LOGIN, nullptr), m_bAdvancedShown(0), m_bHideClearCheck(0), m_bBlockLogout(0),
@@ -44,10 +95,506 @@ END_MESSAGE_MAP()
 BOOL CLoginDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     RemoveSkin(m_hWnd);
-    ApplyWindowSkin(m_hWnd, L"LoginDlg");
+    ApplyWindowSkin(m_hWnd, kWindowSkin);
     InitUI();
     return TRUE;
 }
 
 // Escape never closes the panel.
 void CLoginDlg::OnCancel() {}
+
+// ---------------------------------------------------------------------------
+// Initialisation
+
+void CLoginDlg::InitUI() {
+    TRACE_SCOPE("CLoginDlg::InitUI");
+    if (!m_dlgAdvanced.Create(IDD_ADVANCED, this))
+        return;
+    InitPannel();
+
+    for (int id : {IDC_LOGIN_PICTURE, IDC_LOGIN_BTN_CLEAR, IDC_LOGIN_BTN_KEYBOARD, IDC_LOGIN_MARK1,
+                   IDC_LOGIN_MARK2, IDC_LOGIN_PRODUCT})
+        SetDlgItemText(id, L"");
+
+    const CString ini = GetModuleDir() + L"kite.ini";
+    SetDlgItemText(IDC_LOGIN_BILL1, GetIniString(L"KiteLogIn", L"BillText1", ini));
+    SetDlgItemText(IDC_LOGIN_BILL2, GetIniString(L"KiteLogIn", L"BillText2", ini));
+
+    // Fixed pixel places of the advertising block and the skinned strip.
+    static const struct {
+        int id;
+        RECT rc;
+    } kPlaces[] = {
+        {IDC_LOGIN_MARK1, {3, 228, 20, 240}},    {IDC_LOGIN_MARK2, {3, 256, 20, 268}},
+        {IDC_LOGIN_BILL1, {32, 230, 320, 255}},  {IDC_LOGIN_BILL2, {32, 255, 320, 278}},
+        {IDC_LOGIN_PRODUCT, {4, 280, 327, 327}}, {IDC_LOGIN_PANNEL, {3, 190, 323, 215}},
+    };
+    for (const auto& place : kPlaces) {
+        CWnd* pItem = GetDlgItem(place.id);
+        if (!pItem)
+            return;
+        pItem->MoveWindow(&place.rc);
+    }
+
+    m_dlgAdvanced.ShowWindow(SW_HIDE);
+    m_dlgKeyboard.ShowWindow(SW_HIDE);
+    m_dlgKeyboard.SetOwnerDlg(this);
+
+    if (CWnd* pPicture = GetDlgItem(IDC_LOGIN_PICTURE))
+        ApplyControlSkin(pPicture->m_hWnd, L"LogOut", kWindowSkin);
+
+    if (m_cbAccount.GetSafeHwnd())
+        m_cbAccount.LimitText(kMaxInputChars);
+    if (CWnd* pPassword = GetDlgItem(IDC_LOGIN_PASSWORD))
+        pPassword->SendMessage(EM_LIMITTEXT, kMaxInputChars);
+
+    const CString clearTip = GetLangText(L"Login", L"IDS_LOG_CLEAR");
+    CWnd* pClear = GetDlgItem(IDC_LOGIN_BTN_CLEAR);
+    if (!pClear)
+        return;
+    m_toolTip.AddTool(pClear, clearTip);
+    const CString keyboardTip = GetLangText(L"Login", L"IDS_LOG_KEYBORD");
+    CWnd* pKeyboard = GetDlgItem(IDC_LOGIN_BTN_KEYBOARD);
+    if (!pKeyboard)
+        return;
+    m_toolTip.AddTool(pKeyboard, keyboardTip);
+
+    InitData();
+    UpdateUIByLoginState(UISTATE_LOGGEDOUT);
+
+    if (IUIPLOGIN* pLogin = GetUIPLOGIN())
+        m_bMultiUser = pLogin->IsMultiUser();
+
+    if (m_bMultiUser) {
+        // The registration list supplies the accounts: no fields to fill.
+        if (!ApplyToItems(this,
+                          {IDC_LOGIN_LBL_ACCOUNT, IDC_LOGIN_ACCOUNT, IDC_LOGIN_LBL_PASSWORD,
+                           IDC_LOGIN_PASSWORD, IDC_LOGIN_BTN_CLEAR, IDC_LOGIN_BTN_KEYBOARD,
+                           IDC_LOGIN_AUTOLOGIN},
+                          ItemAction::Hide))
+            return;
+        for (int id : {IDC_LOGIN_GROUP, IDC_LOGIN_BTN_LOGIN}) {
+            CWnd* pItem = GetDlgItem(id);
+            if (!pItem)
+                continue;
+            CRect rc;
+            pItem->GetWindowRect(&rc);
+            ScreenToClient(&rc);
+            rc.OffsetRect(kMultiUserShiftX, kMultiUserShiftY);
+            pItem->MoveWindow(&rc, TRUE);
+        }
+        return;
+    }
+
+    IUIMain* pMain = GetUIMain();
+    if (!pMain)
+        return;
+    CString account, password;
+    pMain->GetStartupAccount(account, password);
+    if (!account.IsEmpty()) {
+        m_cbAccount.SetWindowText(account);
+        SetDlgItemText(IDC_LOGIN_PASSWORD, password);
+        OnBnClickedButtonLogin();
+    } else if (GetDlgItem(IDC_LOGIN_AUTOLOGIN) &&
+               IsDlgButtonChecked(IDC_LOGIN_AUTOLOGIN) == BST_CHECKED) {
+        OnBnClickedButtonLogin();
+    }
+}
+
+void CLoginDlg::InitData() {
+    TRACE_SCOPE("CLoginDlg::InitData");
+    IUIPSETTING* pSettings = GetUIPSETTING();
+    if (!pSettings)
+        return;
+
+    RefillAccountList();
+
+    m_dlgAdvanced.SetServerIndex(_wtoi(pSettings->GetLoginServerIndex()));
+
+    // The account's own record decides; the global flag only stands in for
+    // an account that has none.
+    CString autoLogin = kFlagOff;
+    CString account;
+    m_cbAccount.GetWindowText(account);
+    if (!account.IsEmpty()) {
+        LoginRecord record;
+        if (pSettings->FindLoginRecord(account, record)) {
+            autoLogin = record.autoLogin;
+        } else {
+            TRACE_RECORD(TRACE_LEVEL_WARNING, "CLoginDlg::InitData",
+                         L"Can't find the account! in db.");
+            autoLogin = pSettings->GetAutoLogin();
+        }
+    }
+
+    if (!GetDlgItem(IDC_LOGIN_AUTOLOGIN))
+        return;
+    if (autoLogin == kFlagOn) {
+        CheckDlgButton(IDC_LOGIN_AUTOLOGIN, BST_CHECKED);
+        if (GetDlgItem(IDC_LOGIN_PASSWORD))
+            SetDlgItemText(IDC_LOGIN_PASSWORD, pSettings->GetSavedPassword());
+    } else {
+        CheckDlgButton(IDC_LOGIN_AUTOLOGIN, BST_UNCHECKED);
+    }
+}
+
+void CLoginDlg::RefillAccountList() {
+    IUIPSETTING* pSettings = GetUIPSETTING();
+    if (!pSettings)
+        return;
+    std::vector<CString>* pAccounts = pSettings->GetAccountList();
+    if (!pAccounts)
+        return;
+    m_cbAccount.ResetContent();
+    for (const CString& name : *pAccounts)
+        if (!name.IsEmpty())
+            m_cbAccount.AddString(name);
+    m_cbAccount.SetCurSel(0);
+}
+
+// ---------------------------------------------------------------------------
+// Login and logout
+
+void CLoginDlg::OnOK() {
+    TRACE_SCOPE("CLoginDlg::OnOK");
+    IUIMain* pMain = GetUIMain();
+    if (pMain && pMain->IsRegistered())
+        return;
+    OnBnClickedButtonLogin();
+}
+
+void CLoginDlg::OnBnClickedButtonLogin() {
+    TRACE_SCOPE("CLoginDlg::OnBnClickedButtonLogin");
+    CString account;
+    m_cbAccount.GetWindowText(account);
+    // Checked in both modes, although multi-user mode hides the box.
+    if (account.IsEmpty()) {
+        ShowInformation(m_hWnd, L"Login", L"IDS_LOG_ACCOUNT_ERRORNULL");
+        return;
+    }
+
+    if (m_bMultiUser) {
+        IUIPLOGIN* pLogin = GetUIPLOGIN();
+        if (!pLogin)
+            return;
+        std::vector<RegInfo>* pUsers = pLogin->GetRegUsers();
+        if (!pUsers)
+            return;
+        if (pUsers->empty()) {
+            ShowInformation(m_hWnd, L"Login", L"IDS_LOG_REGUSERS_NULL");
+            return;
+        }
+        m_strAccount = pUsers->front().account;
+        if (pLogin->LoginRegUsers())
+            UpdateUIByLoginState(UISTATE_LOGGING);
+        return;
+    }
+
+    m_strAccount = account;
+    GetDlgItemText(IDC_LOGIN_PASSWORD, m_strPassword);
+    if (m_strAccount.Find(L'%') >= 0) {
+        ShowInformation(m_hWnd, L"Login", L"IDS_LOG_ACCOUNT_ERRORCHAR");
+        return;
+    }
+    IUIPLOGIN* pLogin = GetUIPLOGIN();
+    if (!pLogin)
+        return;
+    const int serverIndex = m_dlgAdvanced.GetServerIndex();
+    if (pLogin->StartLogin(m_strAccount, m_strPassword, serverIndex) == 0)
+        UpdateUIByLoginState(UISTATE_LOGGING);
+}
+
+void CLoginDlg::OnBnClickedButtonLogout() {
+    TRACE_SCOPE("CLoginDlg::OnBnClickedButtonLogout");
+    IUIPSETTING* pSettings = GetUIPSETTING();
+    if (!pSettings)
+        return;
+
+    const CString text = GetLangText(L"Kite", L"IDS_UC_INFO_LOGOUT");
+    const CString caption = GetLangText(L"global", L"IDS_INFO_QUESTION");
+    if (m_bHideClearCheck) {
+        if (MessageBoxExW(m_hWnd, text, caption, MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+            return;
+    } else {
+        int clear = pSettings->GetClearOnLogout() == kFlagOn ? 1 : 0;
+        if (MessageBoxExW(m_hWnd, text, caption, GetLangText(L"Kite", L"IDS_UC_INFO_CHECK"), clear,
+                          0, MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+            return;
+        if (clear) {
+            pSettings->DeleteAccountInfo(m_strAccount);
+            pSettings->SetClearOnLogout(kFlagOn);
+            RefillAccountList();
+            m_strPassword.Empty();
+            if (GetDlgItem(IDC_LOGIN_PASSWORD))
+                SetDlgItemText(IDC_LOGIN_PASSWORD, L"");
+        } else {
+            pSettings->SetClearOnLogout(kFlagOff);
+        }
+    }
+
+    if (IUIMain* pMain = GetUIMain())
+        pMain->NotifyLogout();
+    if (IUIPLOGIN* pLogin = GetUIPLOGIN()) {
+        pLogin->StopLogin();
+        // The host reports the de-registration later as well; the panel
+        // does not wait for it.
+        OnDeRegResponse(0);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Registration results
+
+void CLoginDlg::OnRegResponse(int code) {
+    TRACE_SCOPE("CLoginDlg::OnRegResponse");
+    switch (code) {
+    case 0: {
+        IUIMain* pMain = GetUIMain();
+        if (pMain && pMain->IsRegistered())
+            return; // already registered: a repeated success changes nothing
+        CloseDatabase();
+        InitDatabase(m_strAccount);
+        SetCurrentAccount(m_strAccount);
+        SetLoginState(1);
+        UpdateUIByLoginState(UISTATE_LOGGEDIN);
+        SetStatusBarText(0);
+        SetTitleText(0);
+        SaveData();
+        if (!IsHaveMessage())
+            ShowCallDlg();
+        CheckUpgrade();
+        break;
+    }
+    case 404:
+        UpdateUIByLoginState(UISTATE_LOGGEDOUT);
+        SetStatusBarText(4);
+        ShowInformation(m_hWnd, L"Kite", L"IDS_REGERROR_404");
+        break;
+    case 403:
+    case 408:
+        UpdateUIByLoginState(UISTATE_LOGGEDOUT);
+        SetStatusBarText(3);
+        ShowInformation(m_hWnd, L"Kite", L"IDS_REGERROR_403");
+        break;
+    default:
+        UpdateUIByLoginState(UISTATE_LOGGEDOUT);
+        SetStatusBarText(1);
+        break;
+    }
+    RefillAccountList();
+}
+
+void CLoginDlg::OnDeRegResponse(int code) {
+    TRACE_SCOPE("CLoginDlg::OnDeRegResponse");
+    if (code != 0)
+        return;
+    SetCurrentAccount(CString());
+    SetLoginState(0);
+    UpdateUIByLoginState(UISTATE_LOGGEDOUT);
+    SetStatusBarText(1);
+    ShowLoginDlg();
+    SetTitleText(1);
+
+    IUIPSETTING* pSettings = GetUIPSETTING();
+    if (!pSettings)
+        return;
+    pSettings->SetAutoLogin(kFlagOff);
+    pSettings->SetSavedPassword(CString());
+    if (GetDlgItem(IDC_LOGIN_AUTOLOGIN))
+        CheckDlgButton(IDC_LOGIN_AUTOLOGIN, BST_UNCHECKED);
+    CloseDatabase();
+    if (IUIMain* pMain = GetUIMain()) {
+        pMain->NotifyLogout();
+        pMain->NotifyDeregistered();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// What the main window is told
+
+void CLoginDlg::SetLoginState(int state) {
+    TRACE_SCOPE("CLoginDlg::SetLoginState");
+    if (IUIMain* pMain = GetUIMain())
+        pMain->SetLoginState(state);
+}
+
+void CLoginDlg::SetStatusBarText(int code) {
+    TRACE_SCOPE("CLoginDlg::SetStatusBarText");
+    CString text;
+    switch (code) {
+    case 0:
+        text = GetLangText(L"Kite", L"IDS_TITLE_REGED");
+        break;
+    case 1:
+        text = GetLangText(L"Kite", L"IDS_UC_NOT_LOG");
+        break;
+    case 3:
+        text = GetLangText(L"Kite", L"IDS_REGERROR_403");
+        break;
+    case 4:
+        text = GetLangText(L"Kite", L"IDS_REGERROR_404");
+        break;
+    default:
+        break;
+    }
+    if (IUIMain* pMain = GetUIMain())
+        pMain->SetStatusText(text);
+}
+
+void CLoginDlg::SetTitleText(int code) {
+    TRACE_SCOPE("CLoginDlg::SetTitleText");
+    const CString appName = GetLangText(L"global", L"IDS_APP_NAME");
+    CString title;
+    if (code == 0)
+        title.Format(L"%s  \u2014  %s  \u2014  %s", appName.GetString(), m_strAccount.GetString(),
+                     GetLangText(L"Dial", L"IDS_INFO_IDLE").GetString());
+    else
+        title = appName;
+    if (IUIMain* pMain = GetUIMain())
+        pMain->SetTitle(title);
+}
+
+void CLoginDlg::SetCurrentAccount(const CString& account) {
+    m_strAccount = account;
+    if (IUIMain* pMain = GetUIMain())
+        pMain->SetCurrentAccount(m_strAccount);
+}
+
+void CLoginDlg::ShowCallDlg() {
+    TRACE_SCOPE("CLoginDlg::ShowCallDlg");
+    if (IUIMain* pMain = GetUIMain())
+        pMain->ShowCallPage();
+}
+
+void CLoginDlg::ShowLoginDlg() {
+    TRACE_SCOPE("CLoginDlg::ShowLoginDlg");
+    if (IUIMain* pMain = GetUIMain())
+        pMain->ShowLoginPage();
+}
+
+// ---------------------------------------------------------------------------
+// Panel states
+
+void CLoginDlg::UpdateUIByLoginState(int state) {
+    TRACE_SCOPE("CLoginDlg::UpdateUIByLoginState");
+    m_uiState = state;
+    CWnd* pPicture = GetDlgItem(IDC_LOGIN_PICTURE);
+    if (!pPicture)
+        return;
+    CWnd* pStatus = GetDlgItem(IDC_LOGIN_STATUS);
+    if (!pStatus)
+        return;
+
+    switch (state) {
+    case UISTATE_LOGGEDIN: {
+        if (!ApplyToItems(this,
+                          {IDC_LOGIN_ACCOUNT, IDC_LOGIN_PASSWORD, IDC_LOGIN_BTN_LOGIN,
+                           IDC_LOGIN_BTN_CLEAR, IDC_LOGIN_BTN_KEYBOARD, IDC_LOGIN_AUTOLOGIN,
+                           IDC_LOGIN_LBL_ACCOUNT, IDC_LOGIN_LBL_PASSWORD, IDC_LOGIN_GROUP,
+                           IDC_LOGIN_BTN_ADVANCED},
+                          ItemAction::Hide))
+            return;
+        CWnd* pLogout = GetDlgItem(IDC_LOGIN_BTN_LOGOUT);
+        if (!pLogout)
+            return;
+        if (!m_bBlockLogout)
+            pLogout->ShowWindow(SW_SHOW);
+        if (!ApplyToItems(this,
+                          {IDC_LOGIN_PANNEL, IDC_LOGIN_MARK1, IDC_LOGIN_MARK2, IDC_LOGIN_BILL1,
+                           IDC_LOGIN_BILL2, IDC_LOGIN_PRODUCT},
+                          ItemAction::Show))
+            return;
+        pStatus->SetWindowText(GetLangText(L"Kite", L"IDS_UC_LOG_SUCESS"));
+        ApplyControlSkin(pPicture->m_hWnd, L"LogIn", kWindowSkin);
+        ApplyControlSkin(pStatus->m_hWnd, L"LoginState", kWindowSkin);
+        break;
+    }
+    case UISTATE_LOGGEDOUT: {
+        CWnd* pAutoLogin = GetDlgItem(IDC_LOGIN_AUTOLOGIN);
+        if (!pAutoLogin)
+            return;
+        if (!m_bBlockAutoLogin)
+            pAutoLogin->ShowWindow(SW_SHOW);
+        if (!ApplyToItems(this,
+                          {IDC_LOGIN_ACCOUNT, IDC_LOGIN_PASSWORD, IDC_LOGIN_BTN_LOGIN,
+                           IDC_LOGIN_BTN_CLEAR, IDC_LOGIN_BTN_KEYBOARD, IDC_LOGIN_LBL_ACCOUNT,
+                           IDC_LOGIN_LBL_PASSWORD, IDC_LOGIN_GROUP, IDC_LOGIN_BTN_ADVANCED},
+                          ItemAction::Show))
+            return;
+        if (!ApplyToItems(this,
+                          {IDC_LOGIN_BTN_LOGOUT, IDC_LOGIN_PANNEL, IDC_LOGIN_MARK1, IDC_LOGIN_MARK2,
+                           IDC_LOGIN_BILL1, IDC_LOGIN_BILL2, IDC_LOGIN_PRODUCT},
+                          ItemAction::Hide))
+            return;
+        if (!ApplyToItems(this,
+                          {IDC_LOGIN_ACCOUNT, IDC_LOGIN_PASSWORD, IDC_LOGIN_BTN_LOGIN,
+                           IDC_LOGIN_BTN_CLEAR, IDC_LOGIN_BTN_KEYBOARD, IDC_LOGIN_AUTOLOGIN},
+                          ItemAction::Enable))
+            return;
+        pStatus->SetWindowText(GetLangText(L"Kite", L"IDS_UC_NOT_LOG"));
+        ApplyControlSkin(pPicture->m_hWnd, L"LogOut", kWindowSkin);
+        ApplyControlSkin(pStatus->m_hWnd, L"LogOutState", kWindowSkin);
+        if (m_cbAccount.GetSafeHwnd()) {
+            m_cbAccount.SetEditSel(0, 65535);
+            m_cbAccount.SetFocus();
+        }
+        break;
+    }
+    case UISTATE_LOGGING:
+        if (!ApplyToItems(this,
+                          {IDC_LOGIN_ACCOUNT, IDC_LOGIN_PASSWORD, IDC_LOGIN_BTN_LOGIN,
+                           IDC_LOGIN_BTN_CLEAR, IDC_LOGIN_BTN_KEYBOARD, IDC_LOGIN_AUTOLOGIN},
+                          ItemAction::Disable))
+            return;
+        if (!ApplyToItems(this,
+                          {IDC_LOGIN_BTN_LOGOUT, IDC_LOGIN_BTN_ADVANCED, IDC_LOGIN_PANNEL,
+                           IDC_LOGIN_MARK1, IDC_LOGIN_MARK2, IDC_LOGIN_BILL1, IDC_LOGIN_BILL2,
+                           IDC_LOGIN_PRODUCT},
+                          ItemAction::Hide))
+            return;
+        pStatus->SetWindowText(GetLangText(L"Kite", L"IDS_UC_LOGINING"));
+        ApplyControlSkin(pPicture->m_hWnd, L"Loging", kWindowSkin);
+        ApplyControlSkin(pStatus->m_hWnd, L"LoginState", kWindowSkin);
+        break;
+    default:
+        break;
+    }
+
+    if (m_bMultiUser &&
+        !ApplyToItems(this,
+                      {IDC_LOGIN_LBL_ACCOUNT, IDC_LOGIN_ACCOUNT, IDC_LOGIN_LBL_PASSWORD,
+                       IDC_LOGIN_PASSWORD, IDC_LOGIN_BTN_CLEAR, IDC_LOGIN_BTN_KEYBOARD,
+                       IDC_LOGIN_AUTOLOGIN},
+                      ItemAction::Hide))
+        return;
+    OnCustomizeSet();
+}
+
+void CLoginDlg::SaveData() {
+    TRACE_SCOPE("CLoginDlg::SaveData");
+    IUIPSETTING* pSettings = GetUIPSETTING();
+    if (!pSettings || !GetDlgItem(IDC_LOGIN_AUTOLOGIN))
+        return;
+    const bool bAutoLogin = IsDlgButtonChecked(IDC_LOGIN_AUTOLOGIN) == BST_CHECKED;
+    if (!bAutoLogin) {
+        pSettings->SetAutoLogin(kFlagOff);
+        pSettings->SetSavedPassword(CString());
+    } else {
+        pSettings->SetAutoLogin(kFlagOn);
+        if (GetDlgItem(IDC_LOGIN_PASSWORD)) {
+            CString password;
+            GetDlgItemText(IDC_LOGIN_PASSWORD, password);
+            pSettings->SetSavedPassword(password);
+        }
+    }
+
+    LoginRecord record;
+    record.account = m_strAccount;
+    record.password = m_strPassword;
+    record.autoLogin = bAutoLogin ? kFlagOn : kFlagOff;
+    pSettings->SaveLoginRecord(record);
+
+    CString serverIndex;
+    serverIndex.Format(L"%d", m_dlgAdvanced.GetServerIndex());
+    pSettings->SetLoginServerIndex(serverIndex);
+}

@@ -1,0 +1,193 @@
+// The login panel's auxiliary windows, its layout, the advanced settings
+// drawer, the skinned strip with the missed-call unit, and the cursor over
+// the advertising lines.
+#include "DlgLogin.h"
+#include "DlgRegUsers.h"
+#include "Lookup.h"
+#include "TraceLog.h"
+
+#include <SkinMagicU.h>
+
+#include <initializer_list>
+
+namespace {
+const wchar_t kWindowSkin[] = L"LoginDlg";
+const wchar_t kSkinAdvanceUp[] = L"BtnAdvanceUp";
+const wchar_t kSkinAdvanceDown[] = L"BtnAdvanceDown";
+
+// Child, visible, tab stop; the real place is set during initialisation.
+const DWORD kPannelStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+// The advanced settings button spans the panel's width at its foot; the
+// advanced area above it is this tall when folded out.
+const int kAdvancedButtonHeight = 20;
+const int kAdvancedAreaHeight = 200;
+// Layout settings of the missed-call unit, passed to the skin panel as is.
+const int kUnitWidth = 96;
+const int kUnitStyle = 2;
+const int kUnitIndent = 5;
+// The soft keyboard's size once it has been shown.
+const int kKeyboardWidth = 318;
+const int kKeyboardHeight = 103;
+
+// Shows or hides the controls in order; false at the first missing one.
+bool ShowItems(CWnd* pDlg, std::initializer_list<int> ids, int nCmdShow) {
+    for (int id : ids) {
+        CWnd* pItem = pDlg->GetDlgItem(id);
+        if (!pItem)
+            return false;
+        pItem->ShowWindow(nCmdShow);
+    }
+    return true;
+}
+} // namespace
+
+int CLoginDlg::OnCreate(LPCREATESTRUCT lpCreateStruct) {
+    if (CDialog::OnCreate(lpCreateStruct) == -1)
+        return -1;
+    if (!m_dlgKeyboard.Create(IDD_KEYBOARD, this))
+        return -1;
+    if (!m_pannel.Create(kPannelStyle, CRect(0, 0, 0, 0), this, IDC_LOGIN_PANNEL, 0))
+        return -1;
+    return m_toolTip.Create(this, 0) ? 0 : -1;
+}
+
+void CLoginDlg::InitPannel() {
+    TRACE_SCOPE("CLoginDlg::InitPannel");
+    CSkinControlUnit unit;
+    unit.m_nID = IDC_LOGIN_UNIT_NOANSWER;
+    unit.m_strText.Format(L"%s %d", GetLangText(L"Login", L"IDS_LOG_PHONE").GetString(), 0);
+    unit.m_nWidth = kUnitWidth;
+    unit.m_nStyle = kUnitStyle;
+    unit.m_nIndent = kUnitIndent;
+    m_pannel.AddControlUnit(unit);
+}
+
+void CLoginDlg::MoveCtrl() {
+    TRACE_SCOPE("CLoginDlg::MoveCtrl");
+    CRect rcClient;
+    GetClientRect(&rcClient);
+    CWnd* pButton = GetDlgItem(IDC_LOGIN_BTN_ADVANCED);
+    if (!pButton)
+        return;
+    pButton->MoveWindow(rcClient.left, rcClient.bottom - kAdvancedButtonHeight, rcClient.Width(),
+                        kAdvancedButtonHeight, TRUE);
+    // The button goes back to its folded-in look; m_bAdvancedShown stays,
+    // so the next click folds the area in.
+    ApplyControlSkin(pButton->m_hWnd, kSkinAdvanceUp, kWindowSkin);
+    if (m_dlgAdvanced.GetSafeHwnd())
+        m_dlgAdvanced.MoveWindow(rcClient.left, rcClient.bottom - kAdvancedAreaHeight,
+                                 rcClient.Width(), kAdvancedAreaHeight, TRUE);
+}
+
+void CLoginDlg::OnBnClickedButtonAdvancesetting() {
+    TRACE_SCOPE("CLoginDlg::OnBnClickedButtonAdvancesetting");
+    if (m_bMultiUser == 1) {
+        // In multi-user mode the button edits the registration list instead.
+        CRegUsersDlg dlg(nullptr);
+        dlg.DoModal();
+        return;
+    }
+    CWnd* pButton = GetDlgItem(IDC_LOGIN_BTN_ADVANCED);
+    if (!pButton)
+        return;
+    CRect rcArea;
+    m_dlgAdvanced.GetWindowRect(&rcArea);
+    ScreenToClient(&rcArea);
+
+    m_bAdvancedShown = m_bAdvancedShown ? 0 : 1;
+    if (m_bAdvancedShown) {
+        // Folded out: the button sits right on top of the area.
+        ApplyControlSkin(pButton->m_hWnd, kSkinAdvanceDown, kWindowSkin);
+        pButton->MoveWindow(rcArea.left, rcArea.top - kAdvancedButtonHeight, rcArea.Width(),
+                            kAdvancedButtonHeight, TRUE);
+    } else {
+        // Folded in: back to the foot of the area, the panel's foot.
+        ApplyControlSkin(pButton->m_hWnd, kSkinAdvanceUp, kWindowSkin);
+        pButton->MoveWindow(rcArea.left, rcArea.bottom - kAdvancedButtonHeight, rcArea.Width(),
+                            kAdvancedButtonHeight, TRUE);
+    }
+    ShowAdvancedDlg();
+}
+
+void CLoginDlg::ShowAdvancedDlg() {
+    TRACE_SCOPE("CLoginDlg::ShowAdvancedDlg");
+    if (m_bAdvancedShown) {
+        if (!ShowItems(this,
+                       {IDC_LOGIN_LBL_ACCOUNT, IDC_LOGIN_ACCOUNT, IDC_LOGIN_LBL_PASSWORD,
+                        IDC_LOGIN_PASSWORD, IDC_LOGIN_GROUP, IDC_LOGIN_BTN_LOGIN,
+                        IDC_LOGIN_BTN_CLEAR, IDC_LOGIN_BTN_KEYBOARD, IDC_LOGIN_AUTOLOGIN},
+                       SW_HIDE))
+            return;
+        m_dlgAdvanced.ShowWindow(SW_SHOW);
+        return;
+    }
+    if (!ShowItems(this,
+                   {IDC_LOGIN_LBL_ACCOUNT, IDC_LOGIN_ACCOUNT, IDC_LOGIN_LBL_PASSWORD,
+                    IDC_LOGIN_PASSWORD, IDC_LOGIN_GROUP, IDC_LOGIN_BTN_LOGIN, IDC_LOGIN_BTN_CLEAR,
+                    IDC_LOGIN_BTN_KEYBOARD},
+                   SW_SHOW))
+        return;
+    CWnd* pAutoLogin = GetDlgItem(IDC_LOGIN_AUTOLOGIN);
+    if (!pAutoLogin)
+        return;
+    if (!m_bBlockAutoLogin)
+        pAutoLogin->ShowWindow(SW_SHOW);
+    m_dlgAdvanced.ShowWindow(SW_HIDE);
+}
+
+LRESULT CLoginDlg::OnPannelNotify(WPARAM wParam, LPARAM lParam) {
+    const DWORD* pCode = reinterpret_cast<const DWORD*>(wParam);
+    const SKINPANNELNOTIFY* pNotify = reinterpret_cast<const SKINPANNELNOTIFY*>(lParam);
+    if (pCode && *pCode == PANNEL_CODE_USED && pNotify && pNotify->pUnit)
+        SendMessage(WM_COMMAND, pNotify->pUnit->m_nID, 0);
+    return 0;
+}
+
+BOOL CLoginDlg::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
+    // The advertising lines are links: a hand over them while they show.
+    CRect rcBill1(0, 0, -1, -1);
+    CRect rcBill2(0, 0, -1, -1);
+    CWnd* pBill1 = GetDlgItem(IDC_LOGIN_BILL1);
+    CWnd* pBill2 = GetDlgItem(IDC_LOGIN_BILL2);
+    if (pBill1 && pBill2 && pBill1->IsWindowVisible()) {
+        pBill1->GetWindowRect(&rcBill1);
+        pBill2->GetWindowRect(&rcBill2);
+    }
+    CPoint pt;
+    ::GetCursorPos(&pt);
+    if (rcBill1.PtInRect(pt) || rcBill2.PtInRect(pt)) {
+        ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+        return TRUE;
+    }
+    return CDialog::OnSetCursor(pWnd, nHitTest, message);
+}
+
+void CLoginDlg::OnPaint() {
+    CPaintDC dc(this); // the skin draws the panel
+    // Keep a visible soft keyboard at the password field where it was put.
+    if (!m_dlgKeyboard.GetSafeHwnd() || !m_dlgKeyboard.IsWindowVisible())
+        return;
+    CWnd* pPassword = GetDlgItem(IDC_LOGIN_PASSWORD);
+    if (!pPassword)
+        return;
+    CRect rc;
+    pPassword->GetWindowRect(&rc);
+    int x = 0, y = 0;
+    switch (m_nKeyboardPos) {
+    case 1: // below, left edges aligned
+        x = rc.left, y = rc.bottom + 1;
+        break;
+    case 2: // above, left edges aligned
+        x = rc.left, y = rc.top - kKeyboardHeight;
+        break;
+    case 3: // below, right edges aligned
+        x = rc.right - kKeyboardWidth, y = rc.bottom + 1;
+        break;
+    case 4: // above, right edges aligned
+        x = rc.right - kKeyboardWidth, y = rc.top - kKeyboardHeight;
+        break;
+    default:
+        return;
+    }
+    m_dlgKeyboard.MoveWindow(x, y, kKeyboardWidth, kKeyboardHeight, TRUE);
+}
