@@ -16,7 +16,15 @@
 #define PANNEL_CODE_USED 1
 
 // One clickable unit of a CSkinControlPannel: 23 fields of 32 bits in the
-// 32-bit build.
+// 32-bit build. The panel lays its units out left to right:
+//   x: the previous unit's right edge (0 for the first) + m_nSpaceX;
+//   width: m_nWidth; a unit whose width follows its text (m_bFixedSize 0)
+//     grows when its text needs more (indent + image + text + indent);
+//     never wider than the room left in the panel;
+//   height: text height + 2 * m_nHeightMargin, at most the panel's height
+//     less 2 * m_nSpaceY, centred vertically in the panel;
+//   text: from m_nIndent inside the unit (after the image), one line,
+//     vertically centred, cut with an ellipsis when it does not fit.
 class SKINEX_API CSkinControlUnit {
 public:
     CSkinControlUnit();
@@ -25,23 +33,24 @@ public:
     ~CSkinControlUnit();
     BOOL IsFixedSize() const { return m_bFixedSize != 0; }
 
-    int m_nImage;        // 1: image index, -1 for none
+    int m_nImage;        // 1: glyph before the text: -1 none (default), 0 phone, 1 envelope
     int m_nWidth;        // 2: width in pixels (512)
     int m_nHeightMargin; // 3: margin above and below the text (5)
     UINT m_nID;          // 4: command id reported when used (0)
-    int m_nStyle;        // 5: 0 plain, 1 framed, 2 framed and highlighted on hover
-    int m_nIndent;       // 6: left indent of the text in pixels (0)
-    int m_nSpaceX;       // 7: horizontal gap to the next unit (2)
-    int m_nSpaceY;       // 8: vertical gap (2)
+    int m_nStyle;        // 5: 0 plain text (underlined on hover), 1 framed, 2 framed and
+                         //    highlighted on hover (0)
+    int m_nIndent;       // 6: left (and right) indent of the text in pixels (0)
+    int m_nSpaceX;       // 7: horizontal gap before the unit (2)
+    int m_nSpaceY;       // 8: least vertical gap to the panel's edges (2)
     RECT m_rcUnit;       // 9-12: the unit's place, set by the panel (0)
     RECT m_rcText;       // 13-16: the text's place, set by the panel
     CString m_strText;   // 17: text shown
-    CString m_strTip;    // 18: second text (tool tip)
-    COLORREF m_clrBack;  // 19: background (system window colour)
-    int m_nState;        // 20: 0 normal, 1 hover, 2 pressed
-    int m_bFixedSize;    // 21: the width does not follow the text
-    int m_nReserved;     // 22
-    int m_nUserData;     // 23
+    CString m_strTip;    // 18: second text: the unit's tool tip (none when empty)
+    COLORREF m_clrBack;  // 19: face of a framed unit (system window colour)
+    int m_nState;        // 20: 0 normal, 1 hover, 2 pressed; kept by the panel
+    int m_bFixedSize;    // 21: non-zero: the width is m_nWidth whatever the text
+    int m_nReserved;     // 22: kept, not used
+    int m_nUserData;     // 23: kept for the caller, not used
 };
 
 // Record lParam of WM_PANNEL_NOTIFY points to; the fourth 32-bit field is
@@ -79,6 +88,8 @@ protected:
     void OnMouseMove(UINT nFlags, CPoint point);
     BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     void OnSize(UINT nType, int cx, int cy);
+    LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCaptureChanged(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -112,6 +123,17 @@ struct SKINEX_API _tagMSGBOXTEXT {
 };
 
 // Skinned message boxes: Win32 meaning of type and result (IDOK = 1 ...).
+// The box is a modal pop-up of window class SKINMSGBOX_CLASS owned by the
+// top-level window of hWnd and centred on hWnd; its window text is the
+// caption, the message is the static control SKINMSGBOX_IDC_TEXT, the
+// buttons have their result as control id (IDOK, IDCANCEL, ...) and the
+// check box is SKINMSGBOX_IDC_CHECK. Esc answers IDCANCEL when there is a
+// Cancel button (IDOK for a box with only OK). With the environment variable
+// SKIN_MSGBOX_AUTOCLOSE set to a number of milliseconds, a box shown to the
+// user answers itself with its default button after that time.
+#define SKINMSGBOX_CLASS L"SkinMagicMsgBox"
+#define SKINMSGBOX_IDC_TEXT 0xFFFF
+#define SKINMSGBOX_IDC_CHECK 0x1001
 SKINEX_API int MessageBoxExW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);
 // The same with a check box: checkState gives its initial setting and
 // receives the final one.

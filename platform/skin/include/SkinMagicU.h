@@ -29,4 +29,19 @@ SKINU_API int SkinLoadFile(const wchar_t* lpszPath);
 // none); for the host's diagnostics and for tests.
 SKINU_API int SkinGetWindowSkin(HWND hWnd, wchar_t* lpszName, int cchMax);
 SKINU_API int SkinGetControlSkin(HWND hWnd, wchar_t* lpszName, int cchMax);
+
+// For the skinned controls of SkinMagicExU and for tests (by name):
+// A value of the loaded skin, looked up with the skin file's fall-backs
+// (Base=, the window skin of a control skin, [Default]); its length, or -1
+// when the skin has no such value.
+SKINU_API int SkinGetString(const wchar_t* lpszSection, const wchar_t* lpszKey, wchar_t* lpszValue,
+                            int cchMax);
+// Fills hWnd's client area in hDC (client coordinates) with the background
+// that the nearest skinned window beneath it shows there; 0 when no window
+// beneath it is skinned (then the system face colour is used).
+SKINU_API int SkinDrawBackground(HWND hWnd, HDC hDC);
+// The text the skin draws on a skinned control (a soft keyboard key's
+// character, "Shift", a button's own text); -1 when the control is not
+// skinned.
+SKINU_API int SkinGetDrawnText(HWND hWnd, wchar_t* lpszText, int cchMax);
 }
