@@ -8,6 +8,29 @@
 
 class CLoginDlg;
 
+// Where the keyboard sits beside the password field (the panel's
+// m_nKeyboardPos). 0: never placed.
+enum {
+    KEYBOARD_POS_NONE = 0,
+    KEYBOARD_POS_BELOW_LEFT = 1,  // below the field, left edges aligned
+    KEYBOARD_POS_ABOVE_LEFT = 2,  // above the field, left edges aligned
+    KEYBOARD_POS_BELOW_RIGHT = 3, // below the field, right edges aligned
+    KEYBOARD_POS_ABOVE_RIGHT = 4, // above the field, right edges aligned
+};
+
+// Size in pixels of the keyboard window whenever it is shown, and the strip
+// kept free at the bottom of the screen when it is first placed.
+enum {
+    KEYBOARD_WIDTH = 318,
+    KEYBOARD_HEIGHT = 103,
+    KEYBOARD_SCREEN_MARGIN = 30,
+};
+
+// Placing the keyboard when it is shown: the field's screen rectangle, the
+// keyboard's current size and the screen size give its top-left corner;
+// returns the placement (1 to 4).
+int ChooseKeyboardPlace(const RECT& rcField, SIZE keyboard, SIZE screen, POINT& topLeft);
+
 class CKeyboardDlg : public CDialog {
     DECLARE_DYNAMIC(CKeyboardDlg)
 public:

@@ -1,0 +1,108 @@
+#include "DlgKeyboard.h"
+
+#include "DlgLogin.h"
+
+#include <SkinMagicU.h>
+
+// Key IDC_KEY_FIRST + i types character i of the table of the Shift state.
+// The window skins draw the same tables on the keys.
+const wchar_t CKeyboardDlg::kKeyTable[2][48] = {
+    L"`1234567890-=qwertyuiop[]\\asdfghjkl;'/zxcvbnm,.",
+    L"~!@#$%^&*()_+QWERTYUIOP{}|ASDFGHJKL:\"?ZXCVBNM<>",
+};
+
+static_assert(IDC_KEY_LAST - IDC_KEY_FIRST + 1 == 47, "one key per table character");
+
+int ChooseKeyboardPlace(const RECT& rcField, SIZE keyboard, SIZE screen, POINT& topLeft) {
+    // Room below the field, keeping a strip free at the bottom of the screen.
+    bool bBelow = screen.cy - KEYBOARD_SCREEN_MARGIN - rcField.bottom > keyboard.cy;
+    int nPlacement;
+    if (screen.cx - rcField.left > keyboard.cx) {
+        topLeft.x = rcField.left < 0 ? 0 : rcField.left;
+        nPlacement = bBelow ? KEYBOARD_POS_BELOW_LEFT : KEYBOARD_POS_ABOVE_LEFT;
+    } else {
+        LONG right = rcField.right > screen.cx ? screen.cx : rcField.right;
+        topLeft.x = right - keyboard.cx;
+        nPlacement = bBelow ? KEYBOARD_POS_BELOW_RIGHT : KEYBOARD_POS_ABOVE_RIGHT;
+    }
+    topLeft.y = bBelow ? rcField.bottom + 1 : rcField.top - keyboard.cy;
+    return nPlacement;
+}
+
+IMPLEMENT_DYNAMIC(CKeyboardDlg, CDialog)
+
+CKeyboardDlg::CKeyboardDlg(CWnd* pParent)
+    : CDialog(IDD_KEYBOARD, pParent), m_bShift(0), m_pOwnerDlg(nullptr) {}
+
+CKeyboardDlg::~CKeyboardDlg() = default;
+
+void CKeyboardDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+}
+
+BEGIN_MESSAGE_MAP(CKeyboardDlg, CDialog)
+ON_COMMAND_RANGE(IDC_KEY_FIRST, IDC_KEY_LAST, OnKey)
+ON_BN_CLICKED(IDC_KEY_SHIFT, OnShift)
+ON_BN_CLICKED(IDC_KEY_BACKSPACE, OnBackspace)
+END_MESSAGE_MAP()
+
+BOOL CKeyboardDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    RemoveSkin(m_hWnd);
+    ApplyWindowSkin(m_hWnd, L"SoftKeyBoard");
+    ClearKeyTexts();
+    return TRUE;
+}
+
+void CKeyboardDlg::SetOwnerDlg(CLoginDlg* pOwner) {
+    m_pOwnerDlg = pOwner;
+}
+
+// The keys show only what the skin draws on them.
+void CKeyboardDlg::ClearKeyTexts() {
+    const wchar_t* pTable = kKeyTable[m_bShift ? 1 : 0];
+    for (int i = 0; pTable[i] != L'\0'; ++i) {
+        CWnd* pKey = GetDlgItem(IDC_KEY_FIRST + i);
+        if (!pKey)
+            return;
+        pKey->SetWindowText(L"");
+    }
+    for (int nID : {IDC_KEY_SHIFT, IDC_KEY_BACKSPACE}) {
+        CWnd* pKey = GetDlgItem(nID);
+        if (!pKey)
+            return;
+        pKey->SetWindowText(L"");
+    }
+}
+
+void CKeyboardDlg::OnKey(UINT nID) {
+    wchar_t ch = kKeyTable[m_bShift ? 1 : 0][nID - IDC_KEY_FIRST];
+    if (m_pOwnerDlg)
+        m_pOwnerDlg->SetPSW(ch, FALSE);
+}
+
+// Shift stays on until it is pressed again; typing does not release it.
+void CKeyboardDlg::OnShift() {
+    m_bShift = 1 - m_bShift;
+    RemoveSkin(m_hWnd);
+    ApplyWindowSkin(m_hWnd, m_bShift ? L"SoftKeyBoardShift" : L"SoftKeyBoard");
+}
+
+void CKeyboardDlg::OnBackspace() {
+    if (m_pOwnerDlg)
+        m_pOwnerDlg->SetPSW(L'\0', TRUE);
+}
+
+// The keys take no focus of their own: the hidden button holds it.
+void CKeyboardDlg::FocusHiddenButton() {
+    CWnd* pButton = GetDlgItem(IDC_KEY_FOCUS);
+    if (pButton)
+        pButton->SetFocus();
+}
+
+// A click anywhere on the keyboard brings it to the front.
+BOOL CKeyboardDlg::PreTranslateMessage(MSG* pMsg) {
+    if (pMsg->message == WM_LBUTTONDOWN || pMsg->message == WM_LBUTTONDBLCLK)
+        ::SetForegroundWindow(m_hWnd);
+    return CDialog::PreTranslateMessage(pMsg);
+}
