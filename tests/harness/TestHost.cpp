@@ -229,10 +229,13 @@ void PressKey(HWND hTarget, UINT vk, bool ctrl) {
     }
     PostMessageW(hTarget, WM_KEYDOWN, vk, 1);
     Pump();
-    PostMessageW(hTarget, WM_KEYUP, vk, 0xC0000001);
-    Pump();
+    // Ctrl goes up with the key: a dialog that the key-down opened takes the
+    // real key-up, and a key-up posted to hTarget with Ctrl still held would
+    // replay the shortcut.
     if (ctrl)
         SetKeyboardState(saved);
+    PostMessageW(hTarget, WM_KEYUP, vk, 0xC0000001);
+    Pump();
 }
 
 void Pump() {
