@@ -80,7 +80,7 @@ TEST_F(CoreTest, ThreeGuidsAnswerWithTheirInterfaceAndOneMoreReference) {
     long before = base->AddRef();
     base->Release();
 
-    long expectedCount = before;
+    long expectedCount = before - 1; // the count now
     for (const Case& c : cases) {
         IUSBaseList list;
         list.push_back(nullptr); // the host's own entries stay
