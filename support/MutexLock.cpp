@@ -1,0 +1,54 @@
+#include "MutexLock.h"
+
+#include <new>
+#include <stdexcept>
+
+CMutexLock g_logLock;
+
+CMutexLock::CMutexLock() : m_pSection(new (std::nothrow) CRITICAL_SECTION) {
+    if (m_pSection == nullptr) {
+        throw std::runtime_error("Mutex construction fail");
+    }
+    // A short spin keeps contended trace writes from dropping into the
+    // kernel for every record.
+    InitializeCriticalSectionAndSpinCount(m_pSection, 4000);
+}
+
+CMutexLock::~CMutexLock() {
+    Release();
+}
+
+void CMutexLock::Release() {
+    CRITICAL_SECTION* section = m_pSection;
+    if (section != nullptr) {
+        m_pSection = nullptr;
+        DeleteCriticalSection(section);
+        delete section;
+    }
+}
+
+void CMutexLock::Enter() {
+    CRITICAL_SECTION* section = m_pSection;
+    if (section != nullptr) {
+        EnterCriticalSection(section);
+    }
+}
+
+void CMutexLock::Leave() {
+    CRITICAL_SECTION* section = m_pSection;
+    if (section != nullptr) {
+        LeaveCriticalSection(section);
+    }
+}
+
+CAutoLock::CAutoLock(CMutexLock& holder) : m_pHolder(&holder), m_bHeld(false) {
+    m_pHolder->Enter();
+    m_bHeld = true;
+}
+
+void CAutoLock::Unlock() {
+    if (m_bHeld) {
+        m_pHolder->Leave();
+        m_bHeld = false;
+    }
+}
