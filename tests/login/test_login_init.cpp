@@ -295,6 +295,69 @@ TEST_F(LoginInitTest, ControlsGetTheirTextsSkinsLimitsAndToolTips) {
     EXPECT_EQ(L"Login:IDS_LOG_KEYBORD", ToolTipText(tip.found, hPanel, IDC_LOGIN_BTN_KEYBOARD));
 }
 
+// The advertising lines come from "kite.ini" beside the host executable.
+class AdvertisingLinesTest : public LoginInitTest {
+protected:
+    void SetUp() override {
+        LoginInitTest::SetUp();
+        ini = ExeDir() + L"kite.ini";
+        hadFile = GetFileAttributesW(ini.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    void TearDown() override {
+        WritePrivateProfileStringW(L"KiteLogIn", nullptr, nullptr, ini.c_str());
+        if (!hadFile)
+            DeleteFileW(ini.c_str());
+        LoginInitTest::TearDown();
+    }
+    std::wstring ini;
+    bool hadFile = false;
+};
+
+TEST_F(AdvertisingLinesTest, LinesAreReadFromTheIniFileAtMost258Characters) {
+    const std::wstring longLine(300, L'b');
+    ASSERT_TRUE(
+        WritePrivateProfileStringW(L"KiteLogIn", L"BillText1", L"Visit the shop", ini.c_str()));
+    ASSERT_TRUE(
+        WritePrivateProfileStringW(L"KiteLogIn", L"BillText2", longLine.c_str(), ini.c_str()));
+    ASSERT_NE(nullptr, CreatePanel());
+    EXPECT_EQ(L"Visit the shop", Text(hPanel, IDC_LOGIN_BILL1));
+    EXPECT_EQ(longLine.substr(0, 258), Text(hPanel, IDC_LOGIN_BILL2));
+}
+
+TEST_F(AdvertisingLinesTest, MissingKeysLeaveTheLinesEmpty) {
+    ASSERT_TRUE(WritePrivateProfileStringW(L"KiteLogIn", L"BillText2", L"second", ini.c_str()));
+    ASSERT_NE(nullptr, CreatePanel());
+    EXPECT_EQ(L"", Text(hPanel, IDC_LOGIN_BILL1));
+    EXPECT_EQ(L"second", Text(hPanel, IDC_LOGIN_BILL2));
+}
+
+TEST_F(LoginInitTest, StoredServerIndexIsTheServerTheLoginUsesAndSaves) {
+    ServerInfo third;
+    third.displayName = L"Server C";
+    siblings.settings.servers.push_back(third);
+    siblings.settings.accounts = {L"alice"};
+    siblings.settings.loginServerIndex = L"2";
+    ASSERT_NE(nullptr, CreatePanel());
+    SetText(hPanel, IDC_LOGIN_PASSWORD, L"pw");
+    Command(hPanel, IDC_LOGIN_BTN_LOGIN);
+    EXPECT_EQ(1, Calls().Count(L"Login.StartLogin(alice,pw,2)")) << Join(Calls().Entries());
+    Calls().Clear();
+    Panel()->OnRegResponse(0);
+    Pump();
+    EXPECT_TRUE(Calls().Has(L"Settings.SetLoginServerIndex(2)")) << Join(Calls().Entries());
+
+    // The user's choice in the advanced panel is what the next login takes.
+    Panel()->OnRegResponse(500);
+    Pump();
+    HWND hAdvanced = FindWindowExW(hPanel, nullptr, L"#32770", nullptr);
+    ASSERT_NE(nullptr, hAdvanced);
+    SendMessageW(GetDlgItem(hAdvanced, IDC_ADVANCED_SERVER), CB_SETCURSEL, 1, 0);
+    SetText(hPanel, IDC_LOGIN_PASSWORD, L"pw");
+    Calls().Clear();
+    Command(hPanel, IDC_LOGIN_BTN_LOGIN);
+    EXPECT_EQ(1, Calls().Count(L"Login.StartLogin(alice,pw,1)")) << Join(Calls().Entries());
+}
+
 TEST_F(LoginInitTest, AuxiliaryWindowsAreCreatedHidden) {
     ASSERT_NE(nullptr, CreatePanel());
 

@@ -568,6 +568,28 @@ TEST_F(LoginStateTest, EnterInThePasswordFieldLogsInWhileNotRegistered) {
     EXPECT_TRUE(ShowsLoggingIn(hPanel));
 }
 
+TEST_F(LoginStateTest, EnterWhileRegisteredLogsOut) {
+    LogIn(L"carol", L"secret");
+    Calls().Clear();
+    MessageBoxes::Answer(IDOK, 0);
+    PressKey(hPanel, VK_RETURN);
+    ASSERT_EQ(1u, MessageBoxes::Seen().size());
+    EXPECT_EQ(L"Kite:IDS_UC_INFO_LOGOUT", MessageBoxes::Seen()[0].text);
+    EXPECT_EQ(1, Calls().Count(L"Login.StopLogin()"));
+    EXPECT_EQ(0, Calls().Count(L"Login.StartLogin"));
+    EXPECT_EQ(L"Kite:IDS_UC_NOT_LOG", Text(hPanel, IDC_LOGIN_STATUS));
+}
+
+TEST_F(LoginStateTest, EnterWithoutTheMainWindowLogsIn) {
+    siblings.Remove(&siblings.main);
+    SetText(hPanel, IDC_LOGIN_ACCOUNT, L"carol");
+    SetText(hPanel, IDC_LOGIN_PASSWORD, L"secret");
+    SetFocus(Item(hPanel, IDC_LOGIN_PASSWORD));
+    PressKey(Item(hPanel, IDC_LOGIN_PASSWORD), VK_RETURN);
+    EXPECT_EQ(1, Calls().Count(L"Login.StartLogin(carol,secret,0)")) << Join(Calls().Entries());
+    EXPECT_TRUE(ShowsLoggingIn(hPanel));
+}
+
 TEST_F(LoginStateTest, EscapeNeverClosesThePanel) {
     SetText(hPanel, IDC_LOGIN_ACCOUNT, L"carol");
     SetFocus(Item(hPanel, IDC_LOGIN_PASSWORD));
