@@ -409,12 +409,14 @@ void PaintPushButton(HWND hWnd, HDC hdc, const std::wstring& section, const Butt
     COLORREF text = Color(section, textKey, RGB(0, 0, 0));
     double radius = Int(section, L"ButtonRadius", 3);
     int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    double gap = std::max(0, std::min(Int(section, L"ButtonInset", 0), std::min(w, h) / 4));
     if (w > 0 && h > 0) {
         AaCanvas c(w, h);
-        c.RoundRectGradient(0, 0, w, h, radius, Mix(border, top, 15), Mix(border, bottom, 15));
-        double inset = isDefault ? 1.6 : 1.0;
-        c.RoundRectGradient(inset, inset, w - inset, h - inset, radius > inset ? radius - inset : 0,
-                            top, bottom);
+        c.RoundRectGradient(gap, gap, w - gap, h - gap, radius, Mix(border, top, 15),
+                            Mix(border, bottom, 15));
+        double inset = gap + (isDefault ? 1.6 : 1.0);
+        c.RoundRectGradient(inset, inset, w - inset, h - inset,
+                            radius > inset - gap ? radius - (inset - gap) : 0, top, bottom);
         if (pushed)
             c.RoundFrame(inset, inset, w - inset, h - inset, radius, 1.0, Mix(top, border, 25));
         c.BlendTo(hdc, 0, 0);
