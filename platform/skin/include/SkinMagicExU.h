@@ -62,8 +62,14 @@ struct SKINPANNELNOTIFY {
     CSkinControlUnit* pUnit;
 };
 
-// A strip of units drawn by the skin; a click on a unit is reported to the
-// parent with WM_PANNEL_NOTIFY.
+// A strip of units drawn by the skin (section "<window skin>.Pannel" of the
+// skin of the window it lies in). Create registers the window class
+// "SkinControlPannel" and binds the object to its window. Over a unit the
+// cursor is a hand; a unit is used when the left button goes down and up on
+// it, and the parent is then sent WM_PANNEL_NOTIFY.
+// Units are drawn by m_nStyle: 0 text only (underlined on hover), 1 a
+// rounded frame filled with m_clrBack, 2 the same, lit on hover; pressed
+// units of style 1 and 2 are drawn sunk.
 class SKINEX_API CSkinControlPannel : public CWnd {
 public:
     CSkinControlPannel();

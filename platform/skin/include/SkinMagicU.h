@@ -26,7 +26,9 @@ SKINU_API int ApplyControlSkin(HWND hWnd, const wchar_t* lpszControlSkin,
 // are used. Returns non-zero when the file was read.
 SKINU_API int SkinLoadFile(const wchar_t* lpszPath);
 // The window skin / control skin currently applied to a window (empty when
-// none); for the host's diagnostics and for tests.
+// none); for the host's diagnostics and for tests. Returns the name's length.
+// RemoveSkin on a window takes off its window skin and the look it gave its
+// push buttons; a control skin stays until RemoveSkin on the control itself.
 SKINU_API int SkinGetWindowSkin(HWND hWnd, wchar_t* lpszName, int cchMax);
 SKINU_API int SkinGetControlSkin(HWND hWnd, wchar_t* lpszName, int cchMax);
 
