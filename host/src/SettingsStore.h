@@ -1,0 +1,79 @@
+// The settings store sibling (IUIPSETTING): everything the plug-in stores
+// lives in one human-readable file beside the executable ("settings.ini"),
+// written at every change, read back at start.
+#pragma once
+
+#include "Component.h"
+#include "IniDoc.h"
+
+#include <HostInterfaces.h>
+
+#include <string>
+#include <vector>
+
+namespace kite {
+
+class SettingsStore : public Component<IUIPSETTING> {
+public:
+    // path: the settings file. defaultsPath: read when the file does not
+    // exist yet (the shipped server list, links and configuration).
+    SettingsStore(const std::wstring& path, const std::wstring& defaultsPath);
+
+    // IUIPSETTING
+    std::vector<ServerInfo>* GetServerList() override;
+    std::vector<BillLink>* GetBillLinks() override;
+    std::vector<CString>* GetAccountList() override;
+    CString GetSavedPassword() override;
+    CString GetAutoLogin() override;
+    CString GetLoginServerIndex() override;
+    void SetSavedPassword(const CString& password) override;
+    void SetAutoLogin(const CString& flag) override;
+    void SetLoginServerIndex(const CString& index) override;
+    void SetServer(int index, const CString& displayName, const CString& address,
+                   const CString& port, const CString& backupAddress,
+                   const CString& backupPort) override;
+    ProxyInfo* GetProxySetting() override;
+    void DeleteAccountInfo(const CString& account) override;
+    void SetCustomizeSet(const CustomizeSet& set) override;
+    CustomizeSet* GetCustomizeSet() override;
+    CString GetClearOnLogout() override;
+    void SetClearOnLogout(const CString& flag) override;
+    void SaveLoginRecord(const LoginRecord& record) override;
+    int FindLoginRecord(const CString& account, LoginRecord& out) override;
+
+    // The client's own use.
+    const std::wstring& Path() const { return m_path; }
+    // Whether the registrar behind server index answers (a server entry
+    // can be marked unreachable); false for an index outside the list.
+    bool IsServerReachable(int index) const;
+    // The server whose main or backup address is address; -1 when none.
+    int FindServerByAddress(const std::wstring& address) const;
+    void SetServerReachable(int index, bool reachable);
+    bool IsMultiUser() const;
+    void SetMultiUser(bool on);
+    void SetBillLinks(const std::vector<BillLink>& links);
+    // Reads the file again (as a restart of the client would).
+    void Reload();
+    void Save();
+
+private:
+    void LoadFrom(const IniDoc& doc);
+    void Store(IniDoc& doc) const;
+
+    std::wstring m_path;
+    std::wstring m_defaultsPath;
+    std::vector<ServerInfo> m_servers;
+    std::vector<bool> m_reachable;
+    std::vector<BillLink> m_links;
+    std::vector<CString> m_accounts;
+    std::vector<LoginRecord> m_records;
+    CString m_savedPassword;
+    CString m_autoLogin;
+    CString m_serverIndex;
+    CString m_clearOnLogout;
+    ProxyInfo m_proxy;
+    CustomizeSet m_customize;
+    bool m_multiUser = false;
+};
+
+} // namespace kite
