@@ -111,3 +111,38 @@ inline bool WriteUpgradeIni(const std::wstring& path,
     fclose(f);
     return true;
 }
+
+// Keeps an ini file as it was: its bytes are read at construction and put
+// back (or the file removed when there was none) at destruction.
+class IniFileGuard {
+public:
+    explicit IniFileGuard(const std::wstring& path) : m_path(path) {
+        FILE* f = _wfopen(path.c_str(), L"rb");
+        m_existed = f != nullptr;
+        if (!f)
+            return;
+        char buf[4096];
+        size_t n;
+        while ((n = fread(buf, 1, sizeof(buf), f)) > 0)
+            m_content.append(buf, n);
+        fclose(f);
+    }
+    ~IniFileGuard() {
+        if (!m_existed) {
+            DeleteFileW(m_path.c_str());
+            return;
+        }
+        FILE* f = _wfopen(m_path.c_str(), L"wb");
+        if (!f)
+            return;
+        fwrite(m_content.data(), 1, m_content.size(), f);
+        fclose(f);
+    }
+    IniFileGuard(const IniFileGuard&) = delete;
+    IniFileGuard& operator=(const IniFileGuard&) = delete;
+
+private:
+    std::wstring m_path;
+    bool m_existed = false;
+    std::string m_content;
+};

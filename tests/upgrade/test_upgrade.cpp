@@ -5,6 +5,7 @@
 #include "PanelFixture.h"
 #include "UpgradeRecords.h"
 
+#include <memory>
 #include <string>
 
 namespace {
@@ -14,21 +15,21 @@ protected:
     void SetUp() override {
         PanelTest::SetUp();
         ini = TestExeDir() + L"kite.ini";
-        createdIni = GetFileAttributesW(ini.c_str()) == INVALID_FILE_ATTRIBUTES;
-        WritePrivateProfileStringW(L"UPGRADE", nullptr, nullptr, ini.c_str());
+        iniGuard.reset(new IniFileGuard(ini));
+        ASSERT_TRUE(WriteUpgradeIni(ini, keys));
         pid = std::to_string(GetCurrentProcessId());
         ASSERT_NE(nullptr, CreatePanel());
     }
     void TearDown() override {
         SetEnvironmentVariableW(L"SIGNDESK_UPGRADE_HOLD", nullptr);
-        WritePrivateProfileStringW(L"UPGRADE", nullptr, nullptr, ini.c_str());
-        if (createdIni)
-            DeleteFileW(ini.c_str());
         PanelTest::TearDown();
+        iniGuard.reset();
     }
 
+    // Puts one key into the "UPGRADE" section of the executable's kite.ini.
     void Set(const wchar_t* key, const wchar_t* value) {
-        WritePrivateProfileStringW(L"UPGRADE", key, value, ini.c_str());
+        keys.push_back({key, value});
+        ASSERT_TRUE(WriteUpgradeIni(ini, keys));
     }
 
     void StartLogin(const wchar_t* account, const wchar_t* password) {
@@ -44,7 +45,8 @@ protected:
     std::string Program() const { return "\"" + ToUtf8(TestExeDir()) + "upgrade.exe\" "; }
 
     std::wstring ini;
-    bool createdIni = false;
+    std::unique_ptr<IniFileGuard> iniGuard;
+    std::vector<std::pair<std::wstring, std::wstring>> keys;
     std::string pid;
 };
 

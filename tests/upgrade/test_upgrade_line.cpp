@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -112,14 +113,10 @@ class UpgradeLaunch : public ::testing::Test {
 protected:
     void SetUp() override {
         ini = TestExeDir() + L"kite.ini";
-        createdIni = GetFileAttributesW(ini.c_str()) == INVALID_FILE_ATTRIBUTES;
-        WritePrivateProfileStringW(L"UPGRADE", nullptr, nullptr, ini.c_str());
+        iniGuard.reset(new IniFileGuard(ini));
+        ASSERT_TRUE(WriteUpgradeIni(ini, {}));
     }
-    void TearDown() override {
-        WritePrivateProfileStringW(L"UPGRADE", nullptr, nullptr, ini.c_str());
-        if (createdIni)
-            DeleteFileW(ini.c_str());
-    }
+    void TearDown() override { iniGuard.reset(); }
 
     static bool WaitForRecords(size_t count, int ms = 10000) {
         for (int waited = 0; waited < ms; waited += 50) {
@@ -131,12 +128,11 @@ protected:
     }
 
     std::wstring ini;
-    bool createdIni = false;
+    std::unique_ptr<IniFileGuard> iniGuard;
 };
 
 TEST_F(UpgradeLaunch, TheStartedProgramReceivesTheLineWithTheDefaultShowCommand) {
-    WritePrivateProfileStringW(L"UPGRADE", L"Protocol", L"https", ini.c_str());
-    WritePrivateProfileStringW(L"UPGRADE", L"User", L"John Smith", ini.c_str());
+    ASSERT_TRUE(WriteUpgradeIni(ini, {{L"Protocol", L"https"}, {L"User", L"John Smith"}}));
     size_t before = RecordsOfThisProcess().size();
     LaunchUpgrade();
     ASSERT_TRUE(WaitForRecords(before + 1)) << "upgrade.exe did not record a start";
