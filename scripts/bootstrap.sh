@@ -30,17 +30,30 @@ signdesk_install_packages() {
         "${missing[@]}" >/dev/null
 }
 
+# Settings of the prefix; raise the version when they change so that an
+# existing prefix gets them too.
+SIGNDESK_PREFIX_VERSION=2
+
 signdesk_wine_prefix() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "bootstrap: creating Wine prefix $WINEPREFIX"
         "$WINE" wineboot -u >/dev/null 2>&1 || true
-        "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-        # No crash dialogs: a crashing test must end, not wait for a click.
-        "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
-            >/dev/null 2>&1
-        wineserver -k >/dev/null 2>&1 || true
-        wineserver -w >/dev/null 2>&1 || true
     fi
+    local marker="$WINEPREFIX/.signdesk-prefix"
+    [ "$(cat "$marker" 2>/dev/null)" = "$SIGNDESK_PREFIX_VERSION" ] && return 0
+    # Unmanaged windows: closing a modal dialog does not wait on a window manager.
+    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    # No crash dialogs: a crashing test must end, not wait for a click.
+    "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+        >/dev/null 2>&1
+    # Chinese texts in the dialog font: link the dialog fonts to WenQuanYi.
+    local link='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
+    for face in Tahoma 'MS Shell Dlg' 'MS Shell Dlg 2'; do
+        "$WINE" reg add "$link" /v "$face" /t REG_MULTI_SZ \
+            /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
+    done
+    wineserver -w >/dev/null 2>&1 || true
+    echo "$SIGNDESK_PREFIX_VERSION" >"$marker"
 }
 
 signdesk_display() {
