@@ -12,9 +12,10 @@
 //   end
 //
 // The file is UTF-8. When the environment variable SIGNDESK_UPGRADE_HOLD
-// names an event, the program waits (at most 10 seconds) for that event
-// before it writes its record, so that a test can see what its starter did
-// while the program was still running.
+// names an event, the program first waits (at most 10 seconds) for that
+// event, neither ready for input nor recorded meanwhile: a starter that
+// waits for the program (for its end, or for it to become ready for input
+// as WinExec does) is held up as long, so a test can see whether it was.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -75,7 +76,8 @@ void AppendRecord(const std::string& record) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    // Ready for input at once: whoever waits for that may go on.
+    WaitForRelease();
+    // Ready for input: whoever waits for that may go on.
     MSG msg;
     PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
 
@@ -97,7 +99,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         LocalFree(argv);
     record += "end\r\n";
 
-    WaitForRelease();
     AppendRecord(record);
     return 0;
 }
