@@ -150,8 +150,16 @@ void ClickAndThen(HWND hDlg, int id, std::function<void(bool stillOpen)> then) {
     PostMessageW(LaterWindow(), WM_RUN_LATER, 0, 0);
 }
 
-HWND Focus() {
-    return GetFocus();
+HWND Focus(HWND hDlg) {
+    HWND hFocus = GetFocus();
+    if (!hFocus && IsWindow(hDlg)) {
+        // Another program on the shared display took the activation: the
+        // dialog kept its focus control and gives it back when active again.
+        SetActiveWindow(hDlg);
+        Pump();
+        hFocus = GetFocus();
+    }
+    return hFocus;
 }
 
 std::wstring Lang(const wchar_t* section, const wchar_t* key) {

@@ -50,8 +50,8 @@ void CloseBox(HWND hDlg);
 // left open must be ended by then (its loop is still running it).
 void ClickAndThen(HWND hDlg, int id, std::function<void(bool stillOpen)> then);
 
-// The control that holds the keyboard focus.
-HWND Focus();
+// The control of hDlg that holds the keyboard focus.
+HWND Focus(HWND hDlg);
 
 // Texts the fake language service gives.
 std::wstring Lang(const wchar_t* section, const wchar_t* key);

@@ -65,7 +65,7 @@ TEST_F(RegEntry, ShowsItsTextsWithStarsOnTheRequiredLabelsAndStartsEmpty) {
         for (int id : {IDC_REGUSERSINFO_ACCOUNT, IDC_REGUSERSINFO_PASSWORD,
                        IDC_REGUSERSINFO_ADDRESS, IDC_REGUSERSINFO_PORT, IDC_REGUSERSINFO_IMSDOMAIN})
             EXPECT_EQ(L"", Text(hEntry, id)) << id;
-        EXPECT_EQ(Item(hEntry, IDC_REGUSERSINFO_ACCOUNT), Focus());
+        EXPECT_EQ(Item(hEntry, IDC_REGUSERSINFO_ACCOUNT), Focus(hEntry));
         EXPECT_FALSE(Enabled(hEntry, IDOK));
         EXPECT_TRUE(Click(hEntry, IDCANCEL));
     });
@@ -128,7 +128,7 @@ TEST_F(RegEntry, ABlankAddressEnablesOkAndOkEmptiesAndFocusesIt) {
             ASSERT_TRUE(open) << "a blank address keeps the dialog open";
             ++steps;
             EXPECT_EQ(L"", Text(hEntry, IDC_REGUSERSINFO_ADDRESS));
-            EXPECT_EQ(Item(hEntry, IDC_REGUSERSINFO_ADDRESS), Focus());
+            EXPECT_EQ(Item(hEntry, IDC_REGUSERSINFO_ADDRESS), Focus(hEntry));
             EXPECT_FALSE(Enabled(hEntry, IDOK));
             EXPECT_EQ(L"alice", Text(hEntry, IDC_REGUSERSINFO_ACCOUNT));
 
@@ -139,7 +139,7 @@ TEST_F(RegEntry, ABlankAddressEnablesOkAndOkEmptiesAndFocusesIt) {
                 ++steps;
                 EXPECT_EQ(L"", Text(hEntry, IDC_REGUSERSINFO_ACCOUNT));
                 EXPECT_EQ(L"  ", Text(hEntry, IDC_REGUSERSINFO_ADDRESS));
-                EXPECT_EQ(Item(hEntry, IDC_REGUSERSINFO_ACCOUNT), Focus());
+                EXPECT_EQ(Item(hEntry, IDC_REGUSERSINFO_ACCOUNT), Focus(hEntry));
                 EXPECT_FALSE(Enabled(hEntry, IDOK));
 
                 Fill(hEntry, L"alice", L"", L"host", L" ", L"");
@@ -147,7 +147,7 @@ TEST_F(RegEntry, ABlankAddressEnablesOkAndOkEmptiesAndFocusesIt) {
                     ASSERT_TRUE(open);
                     ++steps;
                     EXPECT_EQ(L"", Text(hEntry, IDC_REGUSERSINFO_PORT));
-                    EXPECT_EQ(Item(hEntry, IDC_REGUSERSINFO_PORT), Focus());
+                    EXPECT_EQ(Item(hEntry, IDC_REGUSERSINFO_PORT), Focus(hEntry));
                     EXPECT_FALSE(Enabled(hEntry, IDOK));
                     EXPECT_TRUE(Click(hEntry, IDCANCEL));
                 });
@@ -176,7 +176,7 @@ TEST_F(RegEntry, AddOfAnExistingTripleIsRefusedAndAnotherPortAccepted) {
             EXPECT_EQ(0x40u, box.type);
             EXPECT_FALSE(box.hasCheck);
             EXPECT_EQ(hEntry, box.owner);
-            EXPECT_EQ(Item(hEntry, IDC_REGUSERSINFO_ACCOUNT), Focus());
+            EXPECT_EQ(Item(hEntry, IDC_REGUSERSINFO_ACCOUNT), Focus(hEntry));
             EXPECT_EQ(1u, Records().size());
 
             SetText(hEntry, IDC_REGUSERSINFO_PORT, L"5061");
@@ -244,7 +244,7 @@ TEST_F(RegEntry, ModifyShowsTheRecordAndAnUnchangedTripleIsAccepted) {
         EXPECT_EQ(L"5061", Text(hEntry, IDC_REGUSERSINFO_PORT));
         EXPECT_EQ(L"ims.b", Text(hEntry, IDC_REGUSERSINFO_IMSDOMAIN));
         EXPECT_TRUE(Enabled(hEntry, IDOK));
-        EXPECT_EQ(Item(hEntry, IDC_REGUSERSINFO_ACCOUNT), Focus());
+        EXPECT_EQ(Item(hEntry, IDC_REGUSERSINFO_ACCOUNT), Focus(hEntry));
         ClickAndThen(hEntry, IDOK, [&](bool open) { accepted = !open; });
     });
     EXPECT_TRUE(accepted) << "its own row is not a duplicate";
@@ -266,7 +266,7 @@ TEST_F(RegEntry, ModifyToTheTripleOfAnotherRecordIsRefused) {
         ClickAndThen(hEntry, IDOK, [&, hEntry](bool open) {
             ASSERT_TRUE(open);
             refused = true;
-            EXPECT_EQ(Item(hEntry, IDC_REGUSERSINFO_ACCOUNT), Focus());
+            EXPECT_EQ(Item(hEntry, IDC_REGUSERSINFO_ACCOUNT), Focus(hEntry));
             EXPECT_TRUE(Click(hEntry, IDCANCEL));
         });
     });
