@@ -3,11 +3,32 @@
 #include <SkinMagicExU.h>
 #include <SkinMagicU.h>
 
+#include <tlhelp32.h>
+
 #include <cstdio>
 #include <map>
 
 // ---------------------------------------------------------------------------
 // PluginHost
+
+// Threads of this process, also those created and not yet started. The
+// plug-in starts worker threads it does not wait for (the upgrade
+// launcher); its code must not be unloaded under them.
+namespace {
+int ThreadCount() {
+    HANDLE hSnap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (hSnap == INVALID_HANDLE_VALUE)
+        return 0;
+    THREADENTRY32 te = {};
+    te.dwSize = sizeof(te);
+    int n = 0;
+    for (BOOL ok = Thread32First(hSnap, &te); ok; ok = Thread32Next(hSnap, &te))
+        if (te.th32OwnerProcessID == GetCurrentProcessId())
+            ++n;
+    CloseHandle(hSnap);
+    return n;
+}
+} // namespace
 
 namespace {
 const wchar_t kHostClass[] = L"SignDeskTestHostFrame";
@@ -45,6 +66,7 @@ PluginHost::~PluginHost() {
 
 bool PluginHost::Load() {
     Unload();
+    m_threadsAtLoad = ThreadCount();
     m_hModule = LoadLibraryW(L"SIGNDESK.dll");
     if (!m_hModule)
         return false;
@@ -66,6 +88,8 @@ void PluginHost::Unload() {
         return;
     if (XSCUninitialize)
         XSCUninitialize();
+    // Threads started since the load may still run the plug-in's code.
+    PumpUntil([this] { return ThreadCount() <= m_threadsAtLoad; }, 10000);
     FreeLibrary(m_hModule);
     m_hModule = nullptr;
     m_pPanel = nullptr;

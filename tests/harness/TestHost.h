@@ -47,6 +47,7 @@ public:
 
 private:
     HMODULE m_hModule = nullptr;
+    int m_threadsAtLoad = 0;
     ISIGNDESK* m_pPanel = nullptr;
     CWnd* m_pMainWnd = nullptr;
 };
