@@ -65,7 +65,14 @@ bool KiteClient::Start() {
     m_registered = true;
 
     m_login->SetPanel([this] { return Panel(); });
-    m_login->SetObserver([this] { m_main->RefreshPages(); });
+    m_login->SetObserver([this] {
+        if (m_languagePending && m_login->GetState() != LoginLogic::STATE_REGISTERING) {
+            m_languagePending = false;
+            if (ISIGNDESK* panel = Panel())
+                panel->OnChangeLanguage();
+        }
+        m_main->RefreshPages();
+    });
     m_records->SetObserver([this](int kind) { OnRecordsChanged(kind); });
     m_contacts->SetObserver([this] { m_main->RefreshPages(); });
 
@@ -96,8 +103,14 @@ bool KiteClient::CreatePanel() {
     }
     panel->Move(m_main->PageRect());
     // The panel's template carries its own texts; the client's language
-    // replaces them.
-    panel->OnChangeLanguage();
+    // replaces them. The switch also sets the status text by the main
+    // window's registration state, so while a login that the panel started
+    // on creation (start-up account, automatic login) is under way it waits
+    // for the answer, which would otherwise be shown as "not logged in".
+    if (m_login->GetState() == LoginLogic::STATE_REGISTERING)
+        m_languagePending = true;
+    else
+        panel->OnChangeLanguage();
     m_main->ShowPage(m_main->CurrentPage());
     panel->InitFocus();
     return true;
@@ -134,6 +147,7 @@ void KiteClient::Shutdown() {
 bool KiteClient::SwitchLanguage(const std::wstring& code) {
     if (!m_lang->Load(code))
         return false;
+    m_languagePending = false;
     m_config->SetLanguage(code);
     m_main->Relabel();
     if (ISIGNDESK* panel = Panel())

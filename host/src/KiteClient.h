@@ -80,6 +80,9 @@ private:
     bool CreatePanel();
     void OnRecordsChanged(int kind);
 
+    // The panel follows the client's language once the registration
+    // started while it was created has been answered.
+    bool m_languagePending = false;
     ClientOptions m_options;
     std::wstring m_exeDir;
     std::wstring m_dataDir;

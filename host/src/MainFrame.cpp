@@ -342,7 +342,7 @@ BOOL MainFrame::CreateFrame() {
     RECT page = PageRect();
     m_callPage.CreatePage(this, page);
     m_recordPage.CreatePage(this, page);
-    Relabel();
+    ApplyConfiguration();
     ShowPage(PAGE_LOGIN);
     return TRUE;
 }
@@ -601,14 +601,18 @@ void MainFrame::SetCurrentAccount(const CString& account) {
     RefreshPages();
 }
 
-void MainFrame::ApplyCustomizeSet() {
-    Event(L"ApplyCustomizeSet");
+void MainFrame::ApplyConfiguration() {
     CustomizeSet* set = m_client.Settings().GetCustomizeSet();
     m_callPageHidden = set && set->hideCallPage == L"1";
     m_refuseExit = set && set->refuseExit == L"1";
     HMENU sys = ::GetSystemMenu(m_hWnd, FALSE);
     ::EnableMenuItem(sys, SC_CLOSE, MF_BYCOMMAND | (m_refuseExit ? MF_GRAYED : MF_ENABLED));
     Relabel();
+}
+
+void MainFrame::ApplyCustomizeSet() {
+    Event(L"ApplyCustomizeSet");
+    ApplyConfiguration();
     // The panel applies its own part of the configuration.
     if (ISIGNDESK* panel = m_client.Panel())
         panel->OnCustomizeSet();

@@ -86,6 +86,9 @@ public:
     // Every call the plug-in made on the main window, in order.
     const std::vector<std::wstring>& Events() const { return m_events; }
     void SetStartupAccount(const std::wstring& account, const std::wstring& password);
+    // Takes the stored function configuration into account (hidden call
+    // page, refused exit).
+    void ApplyConfiguration();
     // Exit asked for: refused while the configuration refuses exit.
     void RequestClose();
     // The client's run ends when the main window is closed.

@@ -4,6 +4,7 @@
 
 #include <SIGNDESKInterface.h>
 
+#include <set>
 #include <string>
 
 namespace kite {
@@ -20,6 +21,9 @@ public:
     // reason in Error()) when any of them fails.
     bool Load(const std::wstring& path);
     // SIGNDESK_XSCUninitialize and FreeLibrary (which tears the panel down).
+    // Threads started since the load (the plug-in starts the upgrade
+    // program on one after every login) are waited for first, up to a few
+    // seconds, so that none is left running in unloaded code.
     void Unload();
 
     bool IsLoaded() const { return m_hModule != nullptr; }
@@ -38,6 +42,7 @@ private:
     ISIGNDESK* m_pPanel = nullptr;
     XSCINFO m_info = {};
     std::wstring m_error;
+    std::set<DWORD> m_threadsAtLoad;
 };
 
 } // namespace kite
