@@ -52,6 +52,32 @@ protected:
         Pump();
     }
 
+    // Clicks a button and tells which window had the focus right after the
+    // click was handled (before the display's focus events are processed).
+    static HWND ClickAndGetFocus(HWND hButton) {
+        SendMessageW(hButton, BM_CLICK, 0, 0);
+        HWND hFocus = GetFocus();
+        Pump();
+        return hFocus;
+    }
+
+    // Delivers one mouse message through the framework's pre-translation,
+    // as the message loop does, and tells which window is in front right
+    // after it.
+    static HWND PressAndGetForeground(HWND hTarget, UINT message) {
+        PostMessageW(hTarget, message, MK_LBUTTON, MAKELPARAM(3, 3));
+        MSG msg;
+        if (!PeekMessageW(&msg, hTarget, message, message, PM_REMOVE))
+            return nullptr;
+        if (!AfxPreTranslateMessage(&msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        HWND hFront = GetForegroundWindow();
+        Pump();
+        return hFront;
+    }
+
     void SetField(const std::wstring& text, int selStart, int selEnd) {
         SetText(hPanel, IDC_LOGIN_PASSWORD, text);
         SendMessageW(hField, EM_SETSEL, selStart, selEnd);
@@ -122,16 +148,16 @@ TEST_F(KeyboardTest, IsCreatedHiddenWithEmptyKeyTextsAndTheCharactersDrawnBySkin
 }
 
 TEST_F(KeyboardTest, ButtonShowsItBelowTheFieldLeftAlignedAndHidesItAgain) {
-    ToggleKeyboard();
+    HWND hFocus = ClickAndGetFocus(Item(hPanel, IDC_LOGIN_BTN_KEYBOARD));
     ASSERT_TRUE(KeyboardVisible());
+    EXPECT_EQ(GetDlgItem(hKeyboard, IDC_KEY_FOCUS), hFocus)
+        << "the hidden button takes the keyboard's focus";
     RECT field = ScreenRect(hField);
     RECT kb = ScreenRect(hKeyboard);
     EXPECT_EQ(318, kb.right - kb.left);
     EXPECT_EQ(103, kb.bottom - kb.top);
     EXPECT_EQ(field.left, kb.left);
     EXPECT_EQ(field.bottom + 1, kb.top);
-    EXPECT_EQ(GetDlgItem(hKeyboard, IDC_KEY_FOCUS), GetFocus())
-        << "the hidden button takes the keyboard's focus";
 
     ToggleKeyboard();
     EXPECT_FALSE(KeyboardVisible());
@@ -312,10 +338,10 @@ TEST_F(KeyboardTest, CloseKeyBoardDlgHidesAVisibleKeyboardOnly) {
 TEST_F(KeyboardTest, AKeyGoesInAtTheCaretAndBackspaceTakesTheCharacterBeforeIt) {
     ToggleKeyboard();
     SetField(L"abc", 2, 2);
-    Key(IDC_KEY_FIRST + 13); // q
+    HWND hFocus = ClickAndGetFocus(GetDlgItem(hKeyboard, IDC_KEY_FIRST + 13)); // q
     EXPECT_EQ(L"abqc", Text(hField));
     EXPECT_EQ(std::make_pair(3, 3), Selection());
-    EXPECT_EQ(hField, GetFocus()) << "the field gets the focus back";
+    EXPECT_EQ(hField, hFocus) << "the field gets the focus back";
 
     Key(IDC_KEY_BACKSPACE);
     EXPECT_EQ(L"abc", Text(hField));
@@ -357,10 +383,9 @@ TEST_F(KeyboardTest, BackspaceAtTheStartOrOnAnEmptyFieldChangesNothing) {
 
     SetField(L"", 0, 0);
     HWND hBackspace = GetDlgItem(hKeyboard, IDC_KEY_BACKSPACE);
-    Key(IDC_KEY_BACKSPACE);
+    HWND hFocus = ClickAndGetFocus(hBackspace);
     EXPECT_EQ(L"", Text(hField));
-    EXPECT_NE(hField, GetFocus()) << "an empty field is not even focused";
-    EXPECT_EQ(hBackspace, GetFocus());
+    EXPECT_EQ(hBackspace, hFocus) << "an empty field is not even focused";
 }
 
 TEST_F(KeyboardTest, KeysDoNotStopAtTheFieldsLimit) {
@@ -428,24 +453,22 @@ TEST_F(KeyboardTest, HidingAndShowingKeepsShiftAndItsSkin) {
 TEST_F(KeyboardTest, AClickOnTheKeyboardBringsItToTheFront) {
     ToggleKeyboard();
     HWND hMain = host.MainWindow()->GetSafeHwnd();
-    SetForegroundWindow(hMain);
-    Pump();
-    ASSERT_EQ(hMain, GetForegroundWindow());
 
     // On the keyboard's own background.
-    PostMessageW(hKeyboard, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-    Pump();
-    EXPECT_EQ(hKeyboard, GetForegroundWindow());
-
-    // On a key, through the message queue as the mouse does it.
     SetForegroundWindow(hMain);
-    Pump();
     ASSERT_EQ(hMain, GetForegroundWindow());
-    SetField(L"", 0, 0);
-    HWND hKey = GetDlgItem(hKeyboard, IDC_KEY_FIRST + 2);
-    PostMessageW(hKey, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(3, 3));
-    Pump();
-    EXPECT_EQ(hKeyboard, GetForegroundWindow());
+    EXPECT_EQ(hKeyboard, PressAndGetForeground(hKeyboard, WM_LBUTTONDOWN));
+
+    // A double click on a key.
+    SetForegroundWindow(hMain);
+    ASSERT_EQ(hMain, GetForegroundWindow());
+    EXPECT_EQ(hKeyboard,
+              PressAndGetForeground(GetDlgItem(hKeyboard, IDC_KEY_FIRST + 2), WM_LBUTTONDBLCLK));
+
+    // Other mouse messages leave the front window alone.
+    SetForegroundWindow(hMain);
+    ASSERT_EQ(hMain, GetForegroundWindow());
+    EXPECT_EQ(hMain, PressAndGetForeground(hKeyboard, WM_RBUTTONDOWN));
 }
 
 TEST_F(KeyboardTest, WithoutThePasswordFieldTheButtonAndTheKeysDoNothing) {
