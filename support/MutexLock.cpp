@@ -9,9 +9,9 @@ CMutexLock::CMutexLock() : m_pSection(new (std::nothrow) CRITICAL_SECTION) {
     if (m_pSection == nullptr) {
         throw std::runtime_error("Mutex construction fail");
     }
-    // A short spin keeps contended trace writes from dropping into the
-    // kernel for every record.
-    InitializeCriticalSectionAndSpinCount(m_pSection, 4000);
+    // No spinning: the lock is held across file writes, and a waiter that
+    // spins only takes the processor from the holder.
+    InitializeCriticalSection(m_pSection);
 }
 
 CMutexLock::~CMutexLock() {

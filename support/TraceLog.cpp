@@ -3,6 +3,8 @@
 #include "MutexLock.h"
 #include "StringConv.h"
 
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <cerrno>
@@ -17,11 +19,11 @@ namespace {
 const char kFallbackFileName[] = "MyLog.log";
 const char kCrLf[] = "\r\n";
 
-// Every narrow format goes through msvcrt's own formatter: with libstdc++ the
-// mingw headers redirect the standard printf names to a C99 implementation,
-// whose handling of %I64u and of %s in wide formats differs from the
-// platform's. _vsnprintf, _vsnwprintf and __ms_fprintf are never redirected.
-// The result is always terminated; longer output is cut.
+// Callers' formats go through msvcrt's own formatter: with libstdc++ the
+// mingw headers redirect the standard printf names to a C99 implementation
+// whose conversions differ from the platform's (%s and %S in wide formats,
+// %I64u). _vsnprintf and _vsnwprintf are never redirected. The result is
+// always terminated; longer output is cut.
 int FormatV(char* out, size_t size, const char* format, va_list args) {
     int written = _vsnprintf(out, size - 1, format, args);
     out[size - 1] = '\0';
@@ -64,11 +66,142 @@ void ToBackslashes(char* text) {
     }
 }
 
+// Builds the fixed parts of records (time stamp, prefix, location, record
+// framing) by hand: the same bytes as the formats "%d", "%02d", "%03d",
+// "%I64u" and "%s" give, without the cost of a general formatter on every
+// line. Like _snprintf into a buffer of the given capacity, the text is cut
+// at capacity - 1 bytes and always terminated.
+class TextBuilder {
+public:
+    TextBuilder(char* buffer, size_t capacity, size_t start = 0)
+        : m_buffer(buffer), m_capacity(capacity), m_length(start) {
+        m_buffer[m_length] = '\0';
+    }
+
+    TextBuilder& Add(const char* text, size_t length) {
+        const size_t room = m_capacity - 1 - m_length;
+        if (length > room) {
+            length = room;
+        }
+        memcpy(m_buffer + m_length, text, length);
+        m_length += length;
+        m_buffer[m_length] = '\0';
+        return *this;
+    }
+
+    TextBuilder& Add(const char* text) { return Add(text, strlen(text)); }
+
+    // Decimal digits, zero-padded to at least minDigits.
+    TextBuilder& AddUnsigned(unsigned long long value, int minDigits = 1) {
+        char digits[24];
+        int count = 0;
+        do {
+            digits[sizeof(digits) - 1 - count++] = static_cast<char>('0' + value % 10);
+            value /= 10;
+        } while (value != 0 || count < minDigits);
+        return Add(digits + sizeof(digits) - count, static_cast<size_t>(count));
+    }
+
+    TextBuilder& AddInt(int value) {
+        if (value < 0) {
+            Add("-", 1);
+            return AddUnsigned(0ULL - static_cast<unsigned long long>(value));
+        }
+        return AddUnsigned(static_cast<unsigned long long>(value));
+    }
+
+    // The local time as "%d-%02d-%02d %02d:%02d:%02d.%03d".
+    TextBuilder& AddTimeStamp();
+
+    size_t Length() const { return m_length; }
+
+private:
+    char* m_buffer;
+    size_t m_capacity;
+    size_t m_length;
+};
+
+typedef void(WINAPI* SystemTimeFunction)(LPFILETIME);
+
+// The most precise clock the system has (GetSystemTimePreciseAsFileTime
+// from Windows 8 on).
+SystemTimeFunction ResolveSystemTime() {
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    FARPROC precise =
+        kernel != nullptr ? GetProcAddress(kernel, "GetSystemTimePreciseAsFileTime") : nullptr;
+    return precise != nullptr
+               ? reinterpret_cast<SystemTimeFunction>(reinterpret_cast<void (*)()>(precise))
+               : GetSystemTimeAsFileTime;
+}
+
+const SystemTimeFunction g_systemTime = ResolveSystemTime();
+
+// Local date and time to the second, formatted once per second per thread:
+// the conversion to local time is the costly part of a time stamp.
+struct StampCache {
+    unsigned long long second;
+    char text[32];
+    size_t length;
+};
+thread_local StampCache t_stamp = {~0ULL, {}, 0};
+
+TextBuilder& TextBuilder::AddTimeStamp() {
+    FILETIME now;
+    (g_systemTime != nullptr ? g_systemTime : GetSystemTimeAsFileTime)(&now);
+    const unsigned long long ticks =
+        (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    const unsigned long long second = ticks / 10000000ULL;
+    StampCache& cache = t_stamp;
+    if (cache.second != second) {
+        // The same conversion as GetLocalTime: the current bias, which is a
+        // whole number of minutes, so seconds and milliseconds carry over.
+        FILETIME local;
+        SYSTEMTIME time;
+        FileTimeToLocalFileTime(&now, &local);
+        FileTimeToSystemTime(&local, &time);
+        TextBuilder date(cache.text, sizeof(cache.text));
+        date.AddUnsigned(time.wYear).Add("-", 1).AddUnsigned(time.wMonth, 2).Add("-", 1);
+        date.AddUnsigned(time.wDay, 2).Add(" ", 1).AddUnsigned(time.wHour, 2).Add(":", 1);
+        date.AddUnsigned(time.wMinute, 2).Add(":", 1).AddUnsigned(time.wSecond, 2);
+        cache.length = date.Length();
+        cache.second = second;
+    }
+    Add(cache.text, cache.length).Add(".", 1);
+    return AddUnsigned((ticks / 10000ULL) % 1000ULL, 3);
+}
+
 void FormatTimeStamp(char* out) {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    Format(out, CTraceLog::PATH_SIZE, "%d-%02d-%02d %02d:%02d:%02d.%03d", now.wYear, now.wMonth,
-           now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
+    TextBuilder(out, CTraceLog::PATH_SIZE).AddTimeStamp();
+}
+
+// The log file as a stream opened "ab+", with the appending left to the
+// system: a handle with append-only write access writes at the end of the
+// file wherever its pointer stands, so the runtime need not seek to the end
+// before every write (as it does for fopen's "a" modes). Shared for reading
+// and writing like fopen's streams.
+FILE* OpenAppendStream(const char* path) {
+    HANDLE handle =
+        CreateFileA(path, GENERIC_READ | FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return nullptr;
+    }
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_BINARY);
+    if (fd == -1) {
+        CloseHandle(handle);
+        return nullptr;
+    }
+    FILE* file = _fdopen(fd, "ab+");
+    if (file == nullptr) {
+        _close(fd);
+    }
+    return file;
+}
+
+// Writes one whole record and flushes it.
+void WriteRecord(FILE* file, const char* record, size_t length) {
+    fwrite(record, 1, length, file);
+    fflush(file);
 }
 
 const char* LevelText(int level) {
@@ -140,26 +273,12 @@ void PrintCloseFailure(const char* format) {
     PrintMessage(message);
 }
 
-// A private copy of a scope's string; none for a missing one, which the
-// scope then passes as a literal "" that can never dangle.
-char* CopyString(const char* text) {
-    if (text == nullptr) {
-        return nullptr;
-    }
-    size_t length = strlen(text);
-    char* copy = new (std::nothrow) char[length + 1];
-    if (copy != nullptr) {
-        memcpy(copy, text, length + 1);
-    }
-    return copy;
-}
-
 } // namespace
 
 CTraceLog::CTraceLog(const char* path)
     : m_disabled(false), m_needsOpen(true), m_fileName(), m_directory(), m_locations(nullptr),
       m_pFile(nullptr), m_level(TRACE_LEVEL_INFO), m_maxSize(DEFAULT_MAX_SIZE), m_maxBackups(1),
-      m_backupIndex(0), m_text(nullptr), m_wideText(nullptr) {
+      m_backupIndex(0), m_record(nullptr), m_wideText(nullptr) {
     ResolvePath(path != nullptr ? path : "");
     CAutoLock guard(g_logLock);
     FindLocation(true);
@@ -187,7 +306,7 @@ CTraceLog::~CTraceLog() {
         }
     }
     m_locations = nullptr;
-    delete[] m_text;
+    delete[] m_record;
     delete[] m_wideText;
 }
 
@@ -284,11 +403,11 @@ void CTraceLog::OpenFile() {
     if (m_pFile == nullptr) {
         char path[PATH_SIZE];
         Format(path, PATH_SIZE, "%s%s", m_directory, m_fileName);
-        m_pFile = fopen(path, "ab+");
+        m_pFile = OpenAppendStream(path);
         if (m_pFile == nullptr) {
             CopyText(m_fileName, PATH_SIZE, kFallbackFileName);
             Format(path, PATH_SIZE, "%s%s", m_directory, m_fileName);
-            m_pFile = fopen(path, "ab+");
+            m_pFile = OpenAppendStream(path);
             if (m_pFile == nullptr) {
                 return;
             }
@@ -297,8 +416,10 @@ void CTraceLog::OpenFile() {
     char stamp[PATH_SIZE];
     FormatTimeStamp(stamp);
     if (stamp[0] != '\0') {
-        __ms_fprintf(m_pFile, "%s%s\r\n", "Begin Time:", stamp);
-        fflush(m_pFile);
+        char line[PATH_SIZE + 16];
+        TextBuilder builder(line, sizeof(line));
+        builder.Add("Begin Time:").Add(stamp).Add(kCrLf);
+        WriteRecord(m_pFile, line, builder.Length());
     }
 }
 
@@ -307,10 +428,15 @@ void CTraceLog::CheckRotation() {
     if (m_pFile == nullptr) {
         return;
     }
-    fseek(m_pFile, 0, SEEK_END);
-    long size = ftell(m_pFile);
-    fseek(m_pFile, 0, SEEK_SET);
-    if (size < static_cast<long>(static_cast<int>(m_maxSize))) {
+    // Every record is flushed, so the stream holds no buffered data: seeking
+    // its handle is what fseek would do, without the runtime's bookkeeping.
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(m_pFile)));
+    LARGE_INTEGER zero;
+    zero.QuadPart = 0;
+    LARGE_INTEGER end;
+    const long long size = SetFilePointerEx(handle, zero, &end, FILE_END) ? end.QuadPart : -1;
+    SetFilePointerEx(handle, zero, nullptr, FILE_BEGIN); // writes still append
+    if (size < static_cast<long long>(static_cast<int>(m_maxSize))) {
         return;
     }
 
@@ -372,9 +498,12 @@ TraceLocation* CTraceLog::FindLocation(bool create) {
     return node;
 }
 
-bool CTraceLog::BuildLocation(char* out, const char* function, const char* file, int line) {
+// Builds "[time stamp][P:pid/T:tid][file part:line function()]" into out
+// (PATH_SIZE bytes) and returns its length, or 0 when no location can be
+// built.
+size_t CTraceLog::BuildLocation(char* out, const char* function, const char* file, int line) {
     if (function == nullptr || function[0] == '\0' || file == nullptr || m_pFile == nullptr) {
-        return false;
+        return 0;
     }
     const char* filePart = file;
     for (const char* p = file; *p != '\0'; ++p) {
@@ -382,31 +511,26 @@ bool CTraceLog::BuildLocation(char* out, const char* function, const char* file,
             filePart = p + 1;
         }
     }
-    char fileName[PATH_SIZE];
-    CopyText(fileName, PATH_SIZE, filePart);
-    if (fileName[0] == '\0') {
-        return false;
+    if (filePart[0] == '\0') {
+        return 0;
     }
-    char stamp[PATH_SIZE];
-    FormatTimeStamp(stamp);
-    char prefix[PATH_SIZE];
-    Format(prefix, PATH_SIZE, "[%s][P:%I64u/T:%I64u]", stamp,
-           static_cast<unsigned long long>(GetCurrentProcessId()),
-           static_cast<unsigned long long>(GetCurrentThreadId()));
-    if (prefix[0] == '\0') {
-        return false;
-    }
-    Format(out, PATH_SIZE, "%s[%s:%d %s()]", prefix, fileName, line, function);
-    return true;
+    TextBuilder builder(out, PATH_SIZE);
+    builder.Add("[", 1).AddTimeStamp().Add("][P:", 4);
+    builder.AddUnsigned(GetCurrentProcessId()).Add("/T:", 3).AddUnsigned(GetCurrentThreadId());
+    builder.Add("][", 2).Add(filePart).Add(":", 1).AddInt(line).Add(" ", 1).Add(function);
+    builder.Add("()]", 3);
+    return builder.Length();
 }
 
 void CTraceLog::WriteScope(const char* function, const char* file, int line, bool enter) {
-    char location[PATH_SIZE];
-    if (!BuildLocation(location, function, file, line)) {
+    char record[PATH_SIZE + 16];
+    const size_t length = BuildLocation(record, function, file, line);
+    if (length == 0) {
         return;
     }
-    __ms_fprintf(m_pFile, "%s[%s]%s", location, enter ? "Enter" : "Leave", kCrLf);
-    fflush(m_pFile);
+    TextBuilder builder(record, sizeof(record), length);
+    builder.Add(enter ? "[Enter]" : "[Leave]", 7).Add(kCrLf, 2);
+    WriteRecord(m_pFile, record, builder.Length());
 }
 
 bool CTraceLog::ContentAllowed(const TraceLocation* location) const {
@@ -415,23 +539,33 @@ bool CTraceLog::ContentAllowed(const TraceLocation* location) const {
 }
 
 bool CTraceLog::AllocateBuffers() {
-    if (m_text == nullptr) {
-        m_text = new (std::nothrow) char[CONTENT_SIZE];
+    if (m_record == nullptr) {
+        m_record = new (std::nothrow) char[RECORD_SIZE];
     }
     if (m_wideText == nullptr) {
         m_wideText = new (std::nothrow) wchar_t[CONTENT_SIZE];
     }
-    return m_text != nullptr && m_wideText != nullptr;
+    return m_record != nullptr && m_wideText != nullptr;
 }
 
-void CTraceLog::EmitContent(const TraceLocation* location, const char* text) {
-    char prefix[PATH_SIZE];
-    if (!BuildLocation(prefix, location->function, location->file, location->line)) {
-        return;
+// Builds the record's first two lines, "location[level]" and "Content:",
+// into the record buffer; the text goes right behind them. Returns the
+// length, 0 when no location can be built.
+size_t CTraceLog::BuildContentHeader(const TraceLocation* location) {
+    const size_t length =
+        BuildLocation(m_record, location->function, location->file, location->line);
+    if (length == 0) {
+        return 0;
     }
-    __ms_fprintf(m_pFile, "%s[%s]\r\n%s\r\n%s%s", prefix, LevelText(location->level),
-                 "Content:", text, kCrLf);
-    fflush(m_pFile);
+    TextBuilder builder(m_record, RECORD_SIZE, length);
+    builder.Add("[", 1).Add(LevelText(location->level)).Add("]\r\nContent:\r\n");
+    return builder.Length();
+}
+
+void CTraceLog::EmitContent(size_t headerLength, size_t textLength) {
+    TextBuilder builder(m_record, RECORD_SIZE, headerLength + textLength);
+    builder.Add(kCrLf, 2);
+    WriteRecord(m_pFile, m_record, builder.Length());
 }
 
 void CTraceLog::WriteContentV(const char* format, va_list args) {
@@ -446,20 +580,27 @@ void CTraceLog::WriteContentV(const char* format, va_list args) {
     if (format == nullptr || !ContentAllowed(location) || !AllocateBuffers()) {
         return;
     }
-    if (FormatV(m_text, CONTENT_SIZE, format, args) < 0) {
+    const size_t header = BuildContentHeader(location);
+    if (header == 0) {
+        return;
+    }
+    char* text = m_record + header;
+    int length = FormatV(text, CONTENT_SIZE, format, args);
+    if (length < 0) {
         // Cut: do not leave half of a double-byte character at the end.
         size_t keep = 0;
-        for (size_t i = 0; m_text[i] != '\0';) {
-            size_t step = IsDBCSLeadByte(static_cast<BYTE>(m_text[i])) ? 2 : 1;
-            if (i + step > CONTENT_SIZE - 1 || (step == 2 && m_text[i + 1] == '\0')) {
+        for (size_t i = 0; text[i] != '\0';) {
+            const size_t step = IsDBCSLeadByte(static_cast<BYTE>(text[i])) ? 2 : 1;
+            if (i + step > CONTENT_SIZE - 1 || (step == 2 && text[i + 1] == '\0')) {
                 break;
             }
             i += step;
             keep = i;
         }
-        m_text[keep] = '\0';
+        text[keep] = '\0';
+        length = static_cast<int>(keep);
     }
-    EmitContent(location, m_text);
+    EmitContent(header, static_cast<size_t>(length));
 }
 
 void CTraceLog::WriteContentV(const wchar_t* format, va_list args) {
@@ -474,6 +615,10 @@ void CTraceLog::WriteContentV(const wchar_t* format, va_list args) {
     if (format == nullptr || !ContentAllowed(location) || !AllocateBuffers()) {
         return;
     }
+    const size_t header = BuildContentHeader(location);
+    if (header == 0) {
+        return;
+    }
     int wideLength = _vsnwprintf(m_wideText, CONTENT_SIZE - 1, format, args);
     m_wideText[CONTENT_SIZE - 1] = L'\0';
     if (wideLength < 0 || wideLength >= CONTENT_SIZE - 1) {
@@ -485,10 +630,11 @@ void CTraceLog::WriteContentV(const wchar_t* format, va_list args) {
     } else {
         m_wideText[wideLength] = L'\0';
     }
+    char* text = m_record + header;
     int capacity = CONTENT_SIZE;
-    int written = WideToAnsiBuffer(m_text, m_wideText, capacity);
-    m_text[written] = '\0';
-    EmitContent(location, m_text);
+    const int length = WideToAnsiBuffer(text, m_wideText, capacity);
+    text[length] = '\0';
+    EmitContent(header, static_cast<size_t>(length));
 }
 
 void CTraceLog::WriteV(int level, const char* function, const char* file, int line,
@@ -601,11 +747,42 @@ void CTraceLog::SetLocation(const char* function, const char* file, int line, in
     }
 }
 
+// A private copy of a scope's string, in the scope's own storage when it
+// fits. None for a missing string, which the scope then passes as a literal
+// "" that can never dangle.
+char* CTraceScope::Keep(const char* text, size_t& used) {
+    if (text == nullptr) {
+        return nullptr;
+    }
+    const size_t size = strlen(text) + 1;
+    char* copy = size <= INLINE_SIZE - used ? m_inline + used : new (std::nothrow) char[size];
+    if (copy == m_inline + used) {
+        used += size;
+    }
+    if (copy != nullptr) {
+        memcpy(copy, text, size);
+    }
+    return copy;
+}
+
+void CTraceScope::Free(char* copy) {
+    if (copy != nullptr && (copy < m_inline || copy >= m_inline + INLINE_SIZE)) {
+        delete[] copy;
+    }
+}
+
+// The scope holds the log lock across setting its location and writing its
+// line: the inner acquisitions are then recursive ones, and a contended lock
+// is taken once per line rather than twice.
 CTraceScope::CTraceScope(ITraceLog** ppLog, const char* function, const char* file, int line)
-    : m_ppLog(ppLog), m_line(line), m_level(TRACE_LEVEL_INFO), m_function(CopyString(function)),
-      m_file(CopyString(file)) {
+    : m_ppLog(ppLog), m_line(line), m_level(TRACE_LEVEL_INFO), m_function(nullptr),
+      m_file(nullptr) {
+    size_t used = 0;
+    m_function = Keep(function, used);
+    m_file = Keep(file, used);
     ITraceLog* log = m_ppLog != nullptr ? *m_ppLog : nullptr;
     if (log != nullptr) {
+        CAutoLock guard(g_logLock);
         log->SetLocation(function, file, line, m_level);
         log->WriteScopeLine(true);
     }
@@ -614,10 +791,11 @@ CTraceScope::CTraceScope(ITraceLog** ppLog, const char* function, const char* fi
 CTraceScope::~CTraceScope() {
     ITraceLog* log = m_ppLog != nullptr ? *m_ppLog : nullptr;
     if (log != nullptr) {
+        CAutoLock guard(g_logLock);
         log->SetLocation(m_function != nullptr ? m_function : "", m_file != nullptr ? m_file : "",
                          m_line, m_level);
         log->WriteScopeLine(false);
     }
-    delete[] m_function;
-    delete[] m_file;
+    Free(m_function);
+    Free(m_file);
 }

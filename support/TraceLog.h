@@ -2,6 +2,8 @@
 // records, written in the ANSI code page to a rotating text file.
 #pragma once
 
+#include "MutexLock.h"
+
 #include <atomic>
 #include <cstdarg>
 #include <cstdio>
@@ -68,6 +70,8 @@ public:
         PATH_SIZE = 260,                    // paths, time stamps, prefixes, locations
         CONTENT_SIZE = 51200,               // formatted content text
         DEFAULT_MAX_SIZE = 5 * 1024 * 1024, // rotation size in bytes
+        // A whole content record: location, level and "Content:" lines, text.
+        RECORD_SIZE = PATH_SIZE + 32 + CONTENT_SIZE,
     };
 
     // Resolves the narrow path into directory and file name (relative paths
@@ -108,12 +112,13 @@ private:
     void OpenFile();
     void CheckRotation();
     TraceLocation* FindLocation(bool create);
-    bool BuildLocation(char* out, const char* function, const char* file, int line);
+    size_t BuildLocation(char* out, const char* function, const char* file, int line);
     void WriteScope(const char* function, const char* file, int line, bool enter);
     void WriteContentV(const char* format, va_list args);
     void WriteContentV(const wchar_t* format, va_list args);
     bool ContentAllowed(const TraceLocation* location) const;
-    void EmitContent(const TraceLocation* location, const char* text);
+    size_t BuildContentHeader(const TraceLocation* location);
+    void EmitContent(size_t headerLength, size_t textLength);
     bool AllocateBuffers();
 
     std::atomic<bool> m_disabled;
@@ -127,7 +132,7 @@ private:
     int m_maxBackups;
     int m_backupIndex;
     // Formatting buffers, used under the log lock.
-    char* m_text;
+    char* m_record;
     wchar_t* m_wideText;
 };
 
@@ -143,11 +148,18 @@ public:
     CTraceScope& operator=(const CTraceScope&) = delete;
 
 private:
+    enum { INLINE_SIZE = 192 };
+    char* Keep(const char* text, size_t& used);
+    void Free(char* copy);
+
     ITraceLog** m_ppLog;
     int m_line;
     int m_level;
-    char* m_function;
+    char* m_function; // private copies; null where none was given
     char* m_file;
+    // Room for both copies in the common case, so that a scope costs no heap
+    // allocation; longer strings go to the heap.
+    char m_inline[INLINE_SIZE];
 };
 
 // One log object per path for the whole process.
@@ -200,9 +212,11 @@ extern ITraceLog* g_pTraceLog;
 
 // Writes a levelled content record at this place through g_pTraceLog, e.g.
 // TRACE_RECORD(TRACE_LEVEL_ERROR, "CLoginDlg::CloseDatabase", L"Error: %d . ", code);
+// The log lock is held across both calls, as the scopes do.
 #define TRACE_RECORD(level, qualifiedName, ...)                                                    \
     do {                                                                                           \
         if (g_pTraceLog != nullptr) {                                                              \
+            CAutoLock traceRecordGuard(g_logLock);                                                 \
             g_pTraceLog->SetLocation(qualifiedName, __FILE__, __LINE__, level);                    \
             g_pTraceLog->WriteHere(__VA_ARGS__);                                                   \
         }                                                                                          \

@@ -4,38 +4,96 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <regex>
 
 namespace tltest {
 
 namespace {
 
-const char kLocation[] = R"(\[(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}\.\d{3})\])"
-                         R"(\[P:(\d+)/T:(\d+)\])"
-                         R"(\[(.+?):(-?\d+) (.*)\(\)\])";
-
-const std::regex& BeginRegex() {
-    static const std::regex re(R"(Begin Time:\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}\.\d{3})");
-    return re;
+bool IsDigit(char ch) {
+    return ch >= '0' && ch <= '9';
 }
 
-const std::regex& ScopeRegex() {
-    static const std::regex re(std::string(kLocation) + R"(\[(Enter|Leave)\])");
-    return re;
+// "%d-%02d-%02d %02d:%02d:%02d.%03d" for a four-digit year.
+bool IsStamp(const std::string& text, size_t at) {
+    static const char pattern[] = "dddd-dd-dd dd:dd:dd.ddd";
+    if (text.size() < at + sizeof(pattern) - 1) {
+        return false;
+    }
+    for (size_t i = 0; i + 1 < sizeof(pattern); ++i) {
+        const char ch = text[at + i];
+        if (pattern[i] == 'd' ? !IsDigit(ch) : ch != pattern[i]) {
+            return false;
+        }
+    }
+    return true;
 }
 
-const std::regex& ContentRegex() {
-    static const std::regex re(std::string(kLocation) + R"(\[(Err|War|Inf|)\])");
-    return re;
+bool ReadNumber(const std::string& text, size_t* at, unsigned long long* out) {
+    size_t i = *at;
+    while (i < text.size() && IsDigit(text[i])) {
+        ++i;
+    }
+    if (i == *at || i - *at > 20) {
+        return false;
+    }
+    *out = std::stoull(text.substr(*at, i - *at));
+    *at = i;
+    return true;
 }
 
-void FillLocation(const std::smatch& m, Location* out) {
-    out->stamp = m[1];
-    out->pid = std::stoull(m[2]);
-    out->tid = std::stoull(m[3]);
-    out->file = m[4];
-    out->line = std::stoi(m[5]);
-    out->function = m[6];
+bool Expect(const std::string& text, size_t* at, const char* literal) {
+    const size_t length = strlen(literal);
+    if (text.compare(*at, length, literal) != 0) {
+        return false;
+    }
+    *at += length;
+    return true;
+}
+
+// Parses "[stamp][P:pid/T:tid][file:line function()]" followed by exactly
+// one "[tag]"; returns the tag.
+bool ParseLocated(const std::string& line, Location* out, std::string* tag) {
+    size_t at = 0;
+    if (!Expect(line, &at, "[") || !IsStamp(line, at)) {
+        return false;
+    }
+    out->stamp = line.substr(at, 23);
+    at += 23;
+    if (!Expect(line, &at, "][P:") || !ReadNumber(line, &at, &out->pid) ||
+        !Expect(line, &at, "/T:") || !ReadNumber(line, &at, &out->tid) ||
+        !Expect(line, &at, "][")) {
+        return false;
+    }
+    // The last bracket holds the tag; the location ends in "()]" before it.
+    const size_t tagOpen = line.rfind('[');
+    if (tagOpen == std::string::npos || tagOpen < at || line.back() != ']' ||
+        line.find(']', tagOpen) != line.size() - 1 || tagOpen < 3 ||
+        line.compare(tagOpen - 3, 3, "()]") != 0) {
+        return false;
+    }
+    *tag = line.substr(tagOpen + 1, line.size() - tagOpen - 2);
+    const std::string middle = line.substr(at, tagOpen - 3 - at); // file:line function
+    // The file part ends at the first ":<digits> ".
+    for (size_t colon = middle.find(':'); colon != std::string::npos;
+         colon = middle.find(':', colon + 1)) {
+        size_t digits = colon + 1;
+        if (digits < middle.size() && middle[digits] == '-') {
+            ++digits;
+        }
+        size_t end = digits;
+        while (end < middle.size() && IsDigit(middle[end])) {
+            ++end;
+        }
+        if (end > digits && end < middle.size() && middle[end] == ' ' && colon > 0) {
+            out->file = middle.substr(0, colon);
+            out->line = std::stoi(middle.substr(colon + 1, end - colon - 1));
+            out->function = middle.substr(end + 1);
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -80,13 +138,16 @@ long long FileSize(const std::string& path) {
     return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-void AppendBytes(const std::string& path, size_t count, char fill) {
+void AppendBytes(const std::string& path, long long count, char fill) {
+    ASSERT_GE(count, 0) << path;
+    ASSERT_LE(count, 64LL << 20) << path;
     HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
     std::string block(65536, fill);
     while (count > 0) {
-        DWORD chunk = static_cast<DWORD>(count < block.size() ? count : block.size());
+        const long long size = static_cast<long long>(block.size());
+        DWORD chunk = static_cast<DWORD>(count < size ? count : size);
         DWORD written = 0;
         WriteFile(file, block.data(), chunk, &written, nullptr);
         ASSERT_EQ(written, chunk);
@@ -171,26 +232,25 @@ RemoveIfNew::~RemoveIfNew() {
 }
 
 bool IsBeginLine(const std::string& line) {
-    return std::regex_match(line, BeginRegex());
+    return line.size() == 11 + 23 && line.compare(0, 11, "Begin Time:") == 0 && IsStamp(line, 11);
 }
 
 bool ParseScopeLine(const std::string& line, ScopeLine* out) {
-    std::smatch m;
-    if (!std::regex_match(line, m, ScopeRegex())) {
+    std::string tag;
+    if (!ParseLocated(line, &out->where, &tag) || (tag != "Enter" && tag != "Leave")) {
         return false;
     }
-    FillLocation(m, &out->where);
-    out->enter = m[7] == "Enter";
+    out->enter = tag == "Enter";
     return true;
 }
 
 bool ParseContentHeader(const std::string& line, ContentHeader* out) {
-    std::smatch m;
-    if (!std::regex_match(line, m, ContentRegex())) {
+    std::string tag;
+    if (!ParseLocated(line, &out->where, &tag) ||
+        (tag != "Err" && tag != "War" && tag != "Inf" && !tag.empty())) {
         return false;
     }
-    FillLocation(m, &out->where);
-    out->level = m[7];
+    out->level = tag;
     return true;
 }
 
@@ -217,6 +277,28 @@ bool ParseLog(const std::vector<std::string>& lines, ParsedLog* out, std::string
             *error = "unexpected line " + std::to_string(i) + ": [" + line + "]";
             return false;
         }
+    }
+    return true;
+}
+
+bool MatchFormatsByRegex(const std::vector<std::string>& lines, std::string* offending) {
+    const std::string stamp = R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}\.\d{3})";
+    const std::string location =
+        R"(\[)" + stamp + R"(\]\[P:\d+/T:\d+\]\[[^\]\\/]+:-?\d+ [^\]]*\(\)\])";
+    const std::regex begin("Begin Time:" + stamp);
+    const std::regex scope(location + R"(\[(Enter|Leave)\])");
+    const std::regex content(location + R"(\[(Err|War|Inf|)\])");
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (std::regex_match(lines[i], begin) || std::regex_match(lines[i], scope)) {
+            continue;
+        }
+        if (std::regex_match(lines[i], content) && i + 2 < lines.size() &&
+            lines[i + 1] == "Content:") {
+            i += 2;
+            continue;
+        }
+        *offending = lines[i];
+        return false;
     }
     return true;
 }

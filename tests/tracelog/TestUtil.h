@@ -15,7 +15,9 @@ std::string ReadFileBytes(const std::string& path);
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 long long FileSize(const std::string& path);
-void AppendBytes(const std::string& path, size_t count, char fill);
+// Appends count bytes; fails the test for a negative count or one above
+// 64 MiB rather than filling the disk.
+void AppendBytes(const std::string& path, long long count, char fill);
 // Removes a file or a folder with everything in it.
 void RemoveTree(const std::string& path);
 
@@ -93,6 +95,10 @@ struct ParsedLog {
     std::string order;
 };
 bool ParseLog(const std::vector<std::string>& lines, ParsedLog* out, std::string* error);
+
+// Checks every line against the record formats written as regular
+// expressions (slow; for small logs). Returns the first offending line.
+bool MatchFormatsByRegex(const std::vector<std::string>& lines, std::string* offending);
 
 std::wstring Widen(const std::string& ascii);
 

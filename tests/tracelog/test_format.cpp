@@ -19,10 +19,14 @@ protected:
         CTraceLogRegistry::Instance().Clear();
     }
 
+    // Every line is checked against the formats as regular expressions too.
     ParsedLog Parse(const std::string& path) {
+        const std::vector<std::string> lines = ReadLines(path);
+        std::string offending;
+        EXPECT_TRUE(MatchFormatsByRegex(lines, &offending)) << "[" << offending << "]";
         ParsedLog parsed;
         std::string error;
-        EXPECT_TRUE(ParseLog(ReadLines(path), &parsed, &error)) << error;
+        EXPECT_TRUE(ParseLog(lines, &parsed, &error)) << error;
         return parsed;
     }
 
@@ -53,6 +57,8 @@ TEST_F(TraceLogFormat, FirstTracedCallWritesBeginTimeThenEnterAndLeaveOnOneLine)
 
     const std::vector<std::string> lines = ReadLines(path);
     ASSERT_EQ(lines.size(), 3u);
+    std::string offending;
+    EXPECT_TRUE(MatchFormatsByRegex(lines, &offending)) << offending;
     EXPECT_TRUE(IsBeginLine(lines[0])) << lines[0];
     ScopeLine enter;
     ScopeLine leave;
@@ -109,6 +115,36 @@ TEST_F(TraceLogFormat, NestedScopesRestoreTheirOwnLocation) {
     EXPECT_EQ(parsed.contents[0].text, "inside inner");
 }
 
+TEST_F(TraceLogFormat, LongNamesAreCopiedAndCutToTheLocationBuffer) {
+    const std::string path = m_dir / "long.log";
+    CTraceLog log(path.c_str());
+    ITraceLog* variable = &log;
+    const std::string function = "CLong::" + std::string(300, 'f');
+    const std::string file = "dir/" + std::string(150, 'n') + ".cpp";
+    {
+        // Built in buffers that go away before the Leave line is written.
+        std::string functionCopy = function;
+        std::string fileCopy = file;
+        CTraceScope scope(&variable, functionCopy.c_str(), fileCopy.c_str(), 77);
+        functionCopy.assign(functionCopy.size(), 'X');
+        fileCopy.assign(fileCopy.size(), 'Y');
+    }
+    const std::vector<std::string> lines = ReadLines(path);
+    ASSERT_EQ(lines.size(), 3u);
+    // Each location is cut at 259 bytes; the line then ends in its tag.
+    for (int i = 1; i <= 2; ++i) {
+        const std::string tag = i == 1 ? "[Enter]" : "[Leave]";
+        ASSERT_EQ(lines[i].size(), 259u + tag.size()) << lines[i];
+        EXPECT_EQ(lines[i].substr(259), tag);
+        const size_t at = lines[i].find("][" + file.substr(4) + ":77 CLong::fff");
+        EXPECT_NE(at, std::string::npos) << lines[i];
+        EXPECT_EQ(lines[i].find('X'), std::string::npos);
+    }
+    // Apart from the time stamp and the tag, the Leave line (from the copies)
+    // equals the Enter line.
+    EXPECT_EQ(lines[1].substr(25, 259 - 25), lines[2].substr(25, 259 - 25));
+}
+
 TEST_F(TraceLogFormat, ScopeUsesTheLogTheVariableHoldsAtTheMoment) {
     const std::string path = m_dir / "variable.log";
     CTraceLog log(path.c_str());
@@ -142,6 +178,8 @@ TEST_F(TraceLogFormat, ContentRecordTakesThreeLinesWithItsLevelText) {
     const std::string content = ReadFileBytes(path);
     const std::vector<std::string> lines = SplitLines(content);
     ASSERT_EQ(lines.size(), 10u);
+    std::string offending;
+    EXPECT_TRUE(MatchFormatsByRegex(lines, &offending)) << offending;
     ContentHeader header;
     ASSERT_TRUE(ParseContentHeader(lines[1], &header)) << lines[1];
     ExpectOwnIds(header.where);

@@ -48,7 +48,7 @@ TEST_F(TraceLogRotation, RotatesAtFiveMebibytesIntoBackupOne) {
     const long long opened = FileSize(Live());
     ASSERT_GT(opened, 0);
     // One byte short of 5 MiB: no rotation yet.
-    AppendBytes(Live(), static_cast<size_t>(5242880 - 1 - opened), 'p');
+    AppendBytes(Live(), 5242880 - 1 - opened, 'p');
     log.WriteScopeLine("CRot::Second", "rot.cpp", 2, true);
     EXPECT_GE(FileSize(Live()), 5242880);
     EXPECT_EQ(FileSize(Backup(1)), 10);
@@ -63,6 +63,30 @@ TEST_F(TraceLogRotation, RotatesAtFiveMebibytesIntoBackupOne) {
     ASSERT_TRUE(ParseScopeLine(lines[1], &scope)) << lines[1];
     EXPECT_EQ(scope.where.function, "CRot::Third");
     EXPECT_FALSE(FileExists(Backup(2)));
+}
+
+TEST_F(TraceLogRotation, RotatesWhenTheSizeReachesTheMaximumExactly) {
+    {
+        // 1,023 bytes: below the maximum, no rotation.
+        CTraceLog log(Live().c_str());
+        log.SetMaxFileSizeKB(1);
+        log.WriteScopeLine("CRot::Edge", "rot.cpp", 1, true);
+        AppendBytes(Live(), 1023 - FileSize(Live()), 'p');
+        ASSERT_EQ(FileSize(Live()), 1023);
+        log.WriteScopeLine("CRot::Edge", "rot.cpp", 2, true);
+        EXPECT_FALSE(FileExists(Backup(1)));
+    }
+    ASSERT_TRUE(DeleteFileA(Live().c_str()));
+    // Exactly 1,024 bytes: rotated before the next record.
+    CTraceLog log(Live().c_str());
+    log.SetMaxFileSizeKB(1);
+    log.WriteScopeLine("CRot::Edge", "rot.cpp", 3, true);
+    AppendBytes(Live(), 1024 - FileSize(Live()), 'q');
+    ASSERT_EQ(FileSize(Live()), 1024);
+    const std::string full = ReadFileBytes(Live());
+    log.WriteScopeLine("CRot::Edge", "rot.cpp", 4, true);
+    EXPECT_EQ(ReadFileBytes(Backup(1)), full);
+    EXPECT_LT(FileSize(Live()), 200);
 }
 
 TEST_F(TraceLogRotation, FileExceedsTheMaximumByAtMostOneRecord) {
