@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <ctime>
 #include <string>
 #include <thread>
@@ -237,6 +238,50 @@ TEST_F(TraceLogFormat, FormatsFollowThePlatformConventions) {
     EXPECT_EQ(parsed.contents[1].text, "narrow/wide/1099511627776/-5");
     // Thread ids above 2^32 would still print whole: the prefix uses %I64u.
     EXPECT_EQ(parsed.contents[0].header.where.tid, GetCurrentThreadId());
+}
+
+// The fixed parts of a line, formatted again by msvcrt's own formatter from
+// the values read back, give the same bytes.
+TEST_F(TraceLogFormat, FixedPartsEqualThePlatformFormattersOutput) {
+    const std::string path = m_dir / "platform.log";
+    CTraceLog log(path.c_str());
+    log.Write(TRACE_LEVEL_WARNING, "CFmt::Platform", "src/platform.cpp", -12, "text");
+    log.WriteScopeLine("CFmt::Platform", "platform.cpp", 2147483647, false);
+    const std::vector<std::string> lines = ReadLines(path);
+    ASSERT_EQ(lines.size(), 5u);
+    int year, month, day, hour, minute, second, millisecond;
+    for (size_t index : {1u, 4u}) {
+        const std::string& line = lines[index];
+        ASSERT_EQ(sscanf(line.c_str(), "[%d-%d-%d %d:%d:%d.%d]", &year, &month, &day, &hour,
+                         &minute, &second, &millisecond),
+                  7)
+            << line;
+        char stamp[260] = {};
+        _snprintf(stamp, sizeof(stamp) - 1, "%d-%02d-%02d %02d:%02d:%02d.%03d", year, month, day,
+                  hour, minute, second, millisecond);
+        char prefix[260] = {};
+        _snprintf(prefix, sizeof(prefix) - 1, "[%s][P:%I64u/T:%I64u]", stamp,
+                  static_cast<unsigned long long>(GetCurrentProcessId()),
+                  static_cast<unsigned long long>(GetCurrentThreadId()));
+        char location[260] = {};
+        const bool content = index == 1;
+        _snprintf(location, sizeof(location) - 1, "%s[%s:%d %s()]", prefix, "platform.cpp",
+                  content ? -12 : 2147483647, "CFmt::Platform");
+        char record[600] = {};
+        if (content) {
+            _snprintf(record, sizeof(record) - 1, "%s[%s]", location, "War");
+        } else {
+            _snprintf(record, sizeof(record) - 1, "%s[%s]", location, "Leave");
+        }
+        EXPECT_EQ(line, record);
+    }
+    ASSERT_EQ(sscanf(lines[0].c_str(), "Begin Time:%d-%d-%d %d:%d:%d.%d", &year, &month, &day,
+                     &hour, &minute, &second, &millisecond),
+              7);
+    char begin[300] = {};
+    _snprintf(begin, sizeof(begin) - 1, "Begin Time:%d-%02d-%02d %02d:%02d:%02d.%03d", year, month,
+              day, hour, minute, second, millisecond);
+    EXPECT_EQ(lines[0], begin);
 }
 
 TEST_F(TraceLogFormat, LocationShowsOnlyTheLastComponentOfTheSourcePath) {
