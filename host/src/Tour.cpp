@@ -561,7 +561,7 @@ int RunTour(const TourOptions& options, TourReport* reportOut) {
                            upgradeAfter.substr(upgradeBefore.size()));
         std::wstring summary = L"Tour of the SIGNDESK login panel\r\n\r\n";
         for (const TourStepResult& s : report.steps)
-            summary += Format(L"%-26ls %-6ls %ls\r\n", (s.name + L".png").c_str(),
+            summary += Format(L"%-30ls %-6ls %ls\r\n", (s.name + L".png").c_str(),
                               s.reached && s.left ? L"ok" : L"FAILED", s.caption.c_str());
         summary += L"\r\nTexts missing from the language files: " +
                    (report.missingTexts.empty() ? std::wstring(L"none") : std::wstring()) + L"\r\n";
