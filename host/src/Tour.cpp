@@ -8,6 +8,8 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
 namespace kite {
 
 int TourReport::Failed() const {
@@ -540,6 +542,16 @@ int RunTour(const TourOptions& options, TourReport* reportOut) {
             TourRunner runner(options, client, report);
             runner.Run();
         }
+        // What the plug-in says of itself (SIGNDESK_XSCInformation).
+        const XSCINFO& info = client.Plugin().Info();
+        char maker[65] = {};
+        memcpy(maker, info.szMaker, sizeof(info.szMaker));
+        wchar_t makerText[80] = {};
+        ::MultiByteToWideChar(936, 0, maker, -1, makerText, 80);
+        std::string id(info.szComponentId, strnlen(info.szComponentId, sizeof(info.szComponentId)));
+        report.pluginInfo = Format(L"SIGNDESK.dll %u.%u, component %ls, %u-%02u-%02u, %ls",
+                                   info.wVersionMajor, info.wVersionMinor, FromUtf8(id).c_str(),
+                                   info.wReleaseYear, info.wMonth, info.wDay, makerText);
         for (const auto& key : client.Lang().Asked())
             report.askedTexts.push_back(key);
         for (const auto& miss : client.Lang().Misses())
@@ -559,7 +571,8 @@ int RunTour(const TourOptions& options, TourReport* reportOut) {
             upgradeAfter.compare(0, upgradeBefore.size(), upgradeBefore) == 0)
             WriteFileBytes(JoinPath(options.outDir, L"upgrade_calls.log"),
                            upgradeAfter.substr(upgradeBefore.size()));
-        std::wstring summary = L"Tour of the SIGNDESK login panel\r\n\r\n";
+        std::wstring summary =
+            L"Tour of the SIGNDESK login panel\r\n" + report.pluginInfo + L"\r\n\r\n";
         for (const TourStepResult& s : report.steps)
             summary += Format(L"%-30ls %-6ls %ls\r\n", (s.name + L".png").c_str(),
                               s.reached && s.left ? L"ok" : L"FAILED", s.caption.c_str());

@@ -48,6 +48,8 @@ struct TourReport {
     // Every (section, key) the plug-in and the client asked the language
     // service for during the tour.
     std::vector<std::pair<std::wstring, std::wstring>> askedTexts;
+    // The plug-in's information record, as text.
+    std::wstring pluginInfo;
     bool started = false;
     std::wstring error;
     int Failed() const;

@@ -329,6 +329,50 @@ TEST_F(ClientTest, MultiUserModeComesWithANewPanelAndRegistersTheList) {
     EXPECT_EQ(L"2 of 2 accounts registered", StatusBarText(client->Main().StatusBar(), 1));
 }
 
+TEST_F(ClientTest, TheMenusDriveThePanelThroughItsInterface) {
+    Start();
+    HWND main = client->Main().GetSafeHwnd();
+    auto menu = [&](UINT id) { ::SendMessageW(main, WM_COMMAND, id, 0); };
+    ::SetWindowTextW(::GetDlgItem(Panel(), IDC_LOGIN_ACCOUNT), L"8001");
+    ::SetWindowTextW(::GetDlgItem(Panel(), IDC_LOGIN_PASSWORD), L"1234");
+    menu(ID_CLIENT_LOGIN); // ISIGNDESK::Login
+    EXPECT_EQ(Lang(L"Kite", L"IDS_UC_LOGINING"), Status());
+    ASSERT_TRUE(WaitRegistered());
+
+    menu(ID_DEMO_MISSED_CALL); // a call missed just now
+    EXPECT_EQ(MissedUnitWith(1), MissedUnit());
+    menu(ID_VIEW_MISSED);
+    EXPECT_EQ(PAGE_RECORDS, client->Main().CurrentPage());
+    menu(ID_VIEW_LOGIN);
+    EXPECT_EQ(PAGE_LOGIN, client->Main().CurrentPage());
+
+    DialogDriver::Install();
+    DialogDriver::OnNextDialog([](HWND dlg) { ::PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0); });
+    menu(ID_CLIENT_LOCK); // the panel's Ctrl+P
+    ASSERT_EQ(1u, DialogDriver::Opened().size());
+    EXPECT_EQ(Lang(L"Login", L"IDS_LOG_LOCKACCOUNT"), DialogDriver::Opened()[0]);
+
+    // The language menu lists the language files; the second is Chinese.
+    std::vector<LangService::Language> languages = client->Lang().Available();
+    for (size_t i = 0; i < languages.size(); ++i)
+        if (languages[i].code == L"zh-CN")
+            menu(ID_LANGUAGE_FIRST + static_cast<UINT>(i));
+    EXPECT_EQ(L"zh-CN", client->Lang().Current());
+    EXPECT_EQ(L"注销", ItemText(Panel(), IDC_LOGIN_BTN_LOGOUT));
+
+    menu(ID_CLIENT_LOGOUT); // ISIGNDESK::Logout, confirmed by the box handler
+    EXPECT_FALSE(client->Main().IsRegistered());
+
+    menu(ID_DEMO_SERVER_DOWN); // the server used last stops answering
+    EXPECT_FALSE(client->Settings().IsServerReachable(0));
+    hosttest::Boxes().clear();
+    menu(ID_CLIENT_LOGIN);
+    ASSERT_TRUE(hosttest::PumpUntil([&] { return !hosttest::Boxes().empty(); }));
+    ASSERT_EQ(1u, client->Login().Outcomes().size());
+    EXPECT_EQ(408, client->Login().Outcomes()[0].code);
+    client->SwitchLanguage(L"en");
+}
+
 TEST(ClientProgram, RunsAsAProgramAndWritesAPictureOfItsWindow) {
     std::wstring dir = hosttest::FreshDir(L"test-program-data");
     std::wstring picture = JoinPath(dir, L"window.png");
