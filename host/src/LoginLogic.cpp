@@ -78,6 +78,7 @@ void LoginLogic::StopLogin() {
 }
 
 void LoginLogic::Reset() {
+    m_held.clear();
     m_tickets.clear();
     m_outcomes.clear();
     m_state = STATE_IDLE;
@@ -158,7 +159,21 @@ int LoginLogic::LoginRegUsers() {
     return 1;
 }
 
+void LoginLogic::HoldAnswers(bool hold) {
+    m_hold = hold;
+    if (hold)
+        return;
+    std::vector<std::pair<WPARAM, int>> held;
+    held.swap(m_held);
+    for (const auto& answer : held)
+        OnAnswer(answer.first, answer.second);
+}
+
 void LoginLogic::OnAnswer(WPARAM id, int code) {
+    if (m_hold) {
+        m_held.emplace_back(id, code);
+        return;
+    }
     auto it = m_tickets.find(id);
     if (it == m_tickets.end())
         return; // cancelled by a later login or a logout

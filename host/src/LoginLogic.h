@@ -54,6 +54,10 @@ public:
     const std::vector<Outcome>& Outcomes() const { return m_outcomes; }
     // Requests sent and not yet answered.
     int Pending() const { return static_cast<int>(m_tickets.size()); }
+    // While held, answers that arrive wait and are delivered, in order, when
+    // the hold is released (a state on its way can be looked at for as long
+    // as needed).
+    void HoldAnswers(bool hold);
     // Forgets every request on its way and the registration (the panel it
     // belonged to is gone).
     void Reset();
@@ -85,6 +89,8 @@ private:
     std::wstring m_account;
     int m_serverIndex = -1;
     std::vector<Outcome> m_outcomes;
+    bool m_hold = false;
+    std::vector<std::pair<WPARAM, int>> m_held;
 };
 
 } // namespace kite

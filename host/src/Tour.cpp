@@ -203,13 +203,15 @@ private:
                                Fill(L"8001", L"1234");
                                ::SendMessageW(::GetDlgItem(Panel(), IDC_LOGIN_AUTOLOGIN),
                                               BM_SETCHECK, BST_CHECKED, 0);
+                               // The registrar's answer waits until the picture is taken.
+                               m_client.Login().HoldAnswers(true);
                                PostClick(Panel(), IDC_LOGIN_BTN_LOGIN);
                            },
                            [this] {
                                return StatusIs(L"IDS_UC_LOGINING") &&
                                       !ItemEnabled(Panel(), IDC_LOGIN_ACCOUNT);
                            },
-                           nullptr, nullptr});
+                           [this] { m_client.Login().HoldAnswers(false); }, nullptr});
 
         m_steps.push_back(
             {L"logged-in-missed-calls",
@@ -352,6 +354,7 @@ private:
 
     void CloseEverything() {
         RestoreCtrl();
+        m_client.Login().HoldAnswers(false);
         if (FindMessageBox())
             AnswerBox(IDCANCEL);
         for (HWND h : ThreadWindows())

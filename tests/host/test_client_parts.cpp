@@ -281,6 +281,18 @@ TEST_F(LoginLogicTest, ALaterLoginReplacesAnEarlierOneStillOnItsWay) {
     EXPECT_EQ(0, panel.calls[0].code);
 }
 
+TEST_F(LoginLogicTest, HeldAnswersWaitUntilTheHoldIsReleased) {
+    login->HoldAnswers(true);
+    Login(L"8001", L"1234");
+    PumpFor(600);
+    EXPECT_TRUE(panel.calls.empty());
+    EXPECT_EQ(LoginLogic::STATE_REGISTERING, login->GetState());
+    login->HoldAnswers(false);
+    ASSERT_EQ(1u, panel.calls.size());
+    EXPECT_EQ(0, panel.calls[0].code);
+    EXPECT_EQ(LoginLogic::STATE_REGISTERED, login->GetState());
+}
+
 TEST_F(LoginLogicTest, MultiUserListIsPersistedAndEveryEntryIsRegistered) {
     EXPECT_EQ(0, login->IsMultiUser());
     settings->SetMultiUser(true);
