@@ -92,7 +92,8 @@ private:
     }
     bool NoModal() const {
         return !FindMessageBox() && !FindDialogWith(IDC_LOCK_PASSWORD) &&
-               !FindDialogWith(IDC_REGUSERS_LIST);
+               !FindDialogWith(IDC_REGUSERS_LIST) && !FindDialogWith(IDC_MODIFY_BACKUPADDRESS) &&
+               !FindDialogWith(IDC_REGUSERSINFO_IMSDOMAIN);
     }
     void AnswerBox(int answer) const {
         if (HWND box = FindMessageBox())
@@ -178,8 +179,30 @@ private:
                  return !ItemVisible(Panel(), IDC_LOGIN_ACCOUNT) && advanced &&
                         ::IsWindowVisible(advanced);
              },
-             [this] { PostClick(Panel(), IDC_LOGIN_BTN_ADVANCED); },
-             [this] { return ItemVisible(Panel(), IDC_LOGIN_ACCOUNT); }});
+             nullptr, nullptr});
+
+        m_steps.push_back(
+            {L"server-address",
+             L"The drawer's Edit button: the main and backup address of the chosen server.",
+             [this] { PostClick(FindAdvanced(), IDC_ADVANCED_BTN_SERVERSETTING); },
+             [this] {
+                 HWND dlg = FindDialogWith(IDC_MODIFY_BACKUPADDRESS);
+                 return dlg && !ItemText(dlg, IDC_MODIFY_ADDRESS).empty();
+             },
+             [this] {
+                 if (HWND dlg = FindDialogWith(IDC_MODIFY_BACKUPADDRESS))
+                     ::PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
+             },
+             [this] {
+                 // Once the dialog is gone, the drawer folds in again.
+                 if (!NoModal())
+                     return false;
+                 if (!ItemVisible(Panel(), IDC_LOGIN_ACCOUNT) && !m_folding) {
+                     m_folding = true;
+                     PostClick(Panel(), IDC_LOGIN_BTN_ADVANCED);
+                 }
+                 return ItemVisible(Panel(), IDC_LOGIN_ACCOUNT);
+             }});
 
         m_steps.push_back(
             {L"wrong-password",
@@ -313,11 +336,45 @@ private:
                  return list && ListView_GetItemCount(::GetDlgItem(list, IDC_REGUSERS_LIST)) ==
                                     static_cast<int>(m_client.Login().GetRegUsers()->size());
              },
+             nullptr, nullptr});
+
+        m_steps.push_back(
+            {L"registration-entry",
+             L"Add in the registration list: account, password, address, port and IMS domain "
+             L"of one more account.",
+             [this] { PostClick(FindDialogWith(IDC_REGUSERS_LIST), IDC_REGUSERS_BTN_ADD); },
              [this] {
-                 if (HWND list = FindDialogWith(IDC_REGUSERS_LIST))
-                     ::PostMessageW(list, WM_COMMAND, IDCANCEL, 0);
+                 HWND entry = FindDialogWith(IDC_REGUSERSINFO_IMSDOMAIN);
+                 if (!entry)
+                     return false;
+                 if (ItemText(entry, IDC_REGUSERSINFO_ACCOUNT).empty()) {
+                     ::SetWindowTextW(::GetDlgItem(entry, IDC_REGUSERSINFO_ACCOUNT), L"8003");
+                     ::SetWindowTextW(::GetDlgItem(entry, IDC_REGUSERSINFO_PASSWORD), L"3003");
+                     ::SetWindowTextW(::GetDlgItem(entry, IDC_REGUSERSINFO_ADDRESS),
+                                      L"sip.kite.example");
+                     ::SetWindowTextW(::GetDlgItem(entry, IDC_REGUSERSINFO_PORT), L"5060");
+                     ::SetWindowTextW(::GetDlgItem(entry, IDC_REGUSERSINFO_IMSDOMAIN),
+                                      L"kite.example");
+                     return false;
+                 }
+                 return ItemEnabled(entry, IDOK);
              },
-             [this] { return NoModal(); }});
+             [this] {
+                 // Cancelled: the list stays as it was.
+                 if (HWND entry = FindDialogWith(IDC_REGUSERSINFO_IMSDOMAIN))
+                     ::PostMessageW(entry, WM_COMMAND, IDCANCEL, 0);
+             },
+             [this] {
+                 if (FindDialogWith(IDC_REGUSERSINFO_IMSDOMAIN))
+                     return false;
+                 if (HWND list = FindDialogWith(IDC_REGUSERS_LIST)) {
+                     if (!m_closingList)
+                         ::PostMessageW(list, WM_COMMAND, IDCANCEL, 0);
+                     m_closingList = true;
+                     return false;
+                 }
+                 return NoModal();
+             }});
 
         m_steps.push_back(
             {L"multi-user-logged-in",
@@ -464,6 +521,8 @@ private:
     bool m_done = false;
     bool m_inTick = false;
     bool m_typed = false;
+    bool m_folding = false;
+    bool m_closingList = false;
     bool m_ctrlHeld = false;
     BYTE m_savedCtrl = 0;
     TourStepResult m_result;

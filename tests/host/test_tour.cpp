@@ -97,6 +97,17 @@ public:
             ASSERT_EQ(3, ::SendMessageW(servers, CB_GETCOUNT, 0, 0));
             EXPECT_EQ(0, ::SendMessageW(servers, CB_GETCURSEL, 0, 0));
             EXPECT_EQ(L"Kite main", WindowText(servers));
+        } else if (step == L"server-address") {
+            HWND dlg = FindDialogWith(IDC_MODIFY_BACKUPADDRESS);
+            ASSERT_TRUE(dlg);
+            EXPECT_EQ(lang(L"Login", L"IDS_LOG_SERVERMODIFY"), WindowText(dlg));
+            EXPECT_EQ(L"kite-main", WindowText(::GetDlgItem(dlg, IDC_MODIFY_SERVER)));
+            EXPECT_EQ(L"Kite main", ItemText(dlg, IDC_MODIFY_DISPLAYNAME));
+            EXPECT_EQ(L"sip.kite.example", ItemText(dlg, IDC_MODIFY_ADDRESS));
+            EXPECT_EQ(L"5060", ItemText(dlg, IDC_MODIFY_PORT));
+            EXPECT_EQ(L"sip-b.kite.example", ItemText(dlg, IDC_MODIFY_BACKUPADDRESS));
+            EXPECT_EQ(lang(L"Login", L"IDS_LOG_SERERBAKADD"),
+                      ItemText(dlg, IDC_MODIFY_LBL_BACKUPADDRESS));
         } else if (step == L"wrong-password") {
             EXPECT_EQ(lang(L"Kite", L"IDS_REGERROR_403"), boxText());
             EXPECT_EQ(lang(L"global", L"IDS_INFO_INFORMATION"), WindowText(box));
@@ -198,6 +209,16 @@ public:
             EXPECT_FALSE(ItemVisible(panel, IDC_LOGIN_ACCOUNT)) << "multi-user mode";
             EXPECT_FALSE(ItemVisible(panel, IDC_LOGIN_PASSWORD));
             EXPECT_TRUE(c.Settings().IsMultiUser());
+        } else if (step == L"registration-entry") {
+            HWND entry = FindDialogWith(IDC_REGUSERSINFO_IMSDOMAIN);
+            ASSERT_TRUE(entry);
+            EXPECT_EQ(lang(L"Kite", L"IDS_MAIN_REG_TITLE"), WindowText(entry));
+            EXPECT_EQ(L"*" + lang(L"Kite", L"IDS_MAIN_REG_ACCOUNT"),
+                      ItemText(entry, IDC_REGUSERSINFO_LBL_ACCOUNT));
+            EXPECT_EQ(lang(L"Kite", L"IDS_MAIN_REG_FIELD"),
+                      ItemText(entry, IDC_REGUSERSINFO_LBL_IMSDOMAIN));
+            EXPECT_TRUE(ItemEnabled(entry, IDOK)) << "account, address and port are filled";
+            EXPECT_TRUE(FindDialogWith(IDC_REGUSERS_LIST)) << "over the registration list";
         } else if (step == L"multi-user-logged-in") {
             EXPECT_EQ(lang(L"Kite", L"IDS_UC_LOG_SUCESS"), panelStatus());
             EXPECT_EQ(L"3 of 3 accounts registered", StatusBarText(status, 1));
@@ -231,6 +252,7 @@ TEST(Tour, EveryStepReachesItsStateAndShowsItInTheRealWindows) {
     const std::vector<std::wstring> expected = {L"logged-out",
                                                 L"soft-keyboard",
                                                 L"advanced-drawer",
+                                                L"server-address",
                                                 L"wrong-password",
                                                 L"unknown-account",
                                                 L"logging-in",
@@ -243,6 +265,7 @@ TEST(Tour, EveryStepReachesItsStateAndShowsItInTheRealWindows) {
                                                 L"chinese-logged-out",
                                                 L"english",
                                                 L"multi-user-list",
+                                                L"registration-entry",
                                                 L"multi-user-logged-in"};
     EXPECT_EQ(expected, checks.seen);
     ASSERT_EQ(expected.size(), report.steps.size());
