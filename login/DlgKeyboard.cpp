@@ -51,7 +51,30 @@ BOOL CKeyboardDlg::OnInitDialog() {
     RemoveSkin(m_hWnd);
     ApplyWindowSkin(m_hWnd, L"SoftKeyBoard");
     ClearKeyTexts();
+    FitKeysToWindow();
     return TRUE;
+}
+
+// The key grid is laid out in dialog units, but the keyboard is always shown
+// at KEYBOARD_WIDTH x KEYBOARD_HEIGHT pixels: scale the keys so that the whole
+// grid fits that size whatever the metrics of the dialog font.
+void CKeyboardDlg::FitKeysToWindow() {
+    CRect rcWindow, rcClient;
+    GetWindowRect(&rcWindow);
+    GetClientRect(&rcClient);
+    if (rcClient.Width() <= 0 || rcClient.Height() <= 0)
+        return;
+    int cx = KEYBOARD_WIDTH - (rcWindow.Width() - rcClient.Width());
+    int cy = KEYBOARD_HEIGHT - (rcWindow.Height() - rcClient.Height());
+    for (HWND hKey = ::GetWindow(m_hWnd, GW_CHILD); hKey; hKey = ::GetWindow(hKey, GW_HWNDNEXT)) {
+        CRect rc;
+        ::GetWindowRect(hKey, &rc);
+        ScreenToClient(&rc);
+        rc.SetRect(MulDiv(rc.left, cx, rcClient.Width()), MulDiv(rc.top, cy, rcClient.Height()),
+                   MulDiv(rc.right, cx, rcClient.Width()),
+                   MulDiv(rc.bottom, cy, rcClient.Height()));
+        ::MoveWindow(hKey, rc.left, rc.top, rc.Width(), rc.Height(), FALSE);
+    }
 }
 
 void CKeyboardDlg::SetOwnerDlg(CLoginDlg* pOwner) {

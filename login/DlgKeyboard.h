@@ -50,6 +50,7 @@ protected:
     BOOL OnInitDialog() override;
 
     void ClearKeyTexts();
+    void FitKeysToWindow();
     void OnKey(UINT nID);
     void OnShift();
     void OnBackspace();

@@ -165,6 +165,26 @@ TEST_F(KeyboardTest, ButtonShowsItBelowTheFieldLeftAlignedAndHidesItAgain) {
     EXPECT_TRUE(KeyboardVisible());
 }
 
+TEST_F(KeyboardTest, EveryKeyIsWhollyInsideTheShownKeyboard) {
+    ToggleKeyboard();
+    ASSERT_TRUE(KeyboardVisible());
+    RECT client = {};
+    GetClientRect(hKeyboard, &client);
+    for (int id = IDC_KEY_FIRST; id <= IDC_KEY_BACKSPACE; ++id) {
+        RECT key = RectInParent(GetDlgItem(hKeyboard, id));
+        EXPECT_GE(key.left, client.left) << "key " << id;
+        EXPECT_GE(key.top, client.top) << "key " << id;
+        EXPECT_LE(key.right, client.right) << "key " << id;
+        EXPECT_LE(key.bottom, client.bottom) << "key " << id;
+        EXPECT_GT(key.right - key.left, 10) << "key " << id << " is wide enough to hit";
+    }
+    // The keys keep their rows: Backspace ends the bottom row at the right.
+    RECT shift = RectInParent(GetDlgItem(hKeyboard, IDC_KEY_SHIFT));
+    RECT back = RectInParent(GetDlgItem(hKeyboard, IDC_KEY_BACKSPACE));
+    EXPECT_EQ(shift.top, back.top);
+    EXPECT_GT(back.left, shift.right);
+}
+
 TEST_F(KeyboardTest, NearTheRightScreenEdgeItIsRightAlignedWithTheField) {
     ShowOnce();
     RECT field = ScreenRect(hField);

@@ -175,38 +175,38 @@ bool ParseFont(const std::wstring& text, FontSpec* font) {
     std::vector<std::wstring> parts = SplitComma(text);
     if (parts.empty() || parts[0].empty())
         return false;
-    FontSpec spec;
-    spec.face = parts[0];
+    FontSpec fontSpec;
+    fontSpec.face = parts[0];
     if (parts.size() > 1)
-        spec.points = ParseInt(parts[1], spec.points);
+        fontSpec.points = ParseInt(parts[1], fontSpec.points);
     for (size_t i = 2; i < parts.size(); ++i) {
         const std::wstring& flag = parts[i];
         if (::lstrcmpiW(flag.c_str(), L"bold") == 0)
-            spec.bold = true;
+            fontSpec.bold = true;
         else if (::lstrcmpiW(flag.c_str(), L"italic") == 0)
-            spec.italic = true;
+            fontSpec.italic = true;
         else if (::lstrcmpiW(flag.c_str(), L"underline") == 0)
-            spec.underline = true;
+            fontSpec.underline = true;
     }
-    if (spec.points <= 0 || spec.points > 72)
-        spec.points = 9;
-    *font = spec;
+    if (fontSpec.points <= 0 || fontSpec.points > 72)
+        fontSpec.points = 9;
+    *font = fontSpec;
     return true;
 }
 
-HFONT CreateFontFromSpec(const FontSpec& spec) {
+HFONT CreateFontFromSpec(const FontSpec& fontSpec) {
     HDC screen = ::GetDC(nullptr);
     int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
     if (screen)
         ::ReleaseDC(nullptr, screen);
     LOGFONTW lf = {};
-    lf.lfHeight = -::MulDiv(spec.points, dpi, 72);
-    lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = spec.italic ? TRUE : FALSE;
-    lf.lfUnderline = spec.underline ? TRUE : FALSE;
+    lf.lfHeight = -::MulDiv(fontSpec.points, dpi, 72);
+    lf.lfWeight = fontSpec.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = fontSpec.italic ? TRUE : FALSE;
+    lf.lfUnderline = fontSpec.underline ? TRUE : FALSE;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = CLEARTYPE_QUALITY;
-    ::lstrcpynW(lf.lfFaceName, spec.face.c_str(), LF_FACESIZE);
+    ::lstrcpynW(lf.lfFaceName, fontSpec.face.c_str(), LF_FACESIZE);
     return ::CreateFontIndirectW(&lf);
 }
 
