@@ -25,9 +25,6 @@ const int kAdvancedAreaHeight = 200;
 const int kUnitWidth = 96;
 const int kUnitStyle = 2;
 const int kUnitIndent = 5;
-// The soft keyboard's size once it has been shown.
-const int kKeyboardWidth = 318;
-const int kKeyboardHeight = 103;
 
 // Shows or hides the controls in order; false at the first missing one.
 bool ShowItems(CWnd* pDlg, std::initializer_list<int> ids, int nCmdShow) {
@@ -174,20 +171,20 @@ void CLoginDlg::OnPaint() {
     pPassword->GetWindowRect(&rc);
     int x = 0, y = 0;
     switch (m_nKeyboardPos) {
-    case 1: // below, left edges aligned
+    case KEYBOARD_POS_BELOW_LEFT:
         x = rc.left, y = rc.bottom + 1;
         break;
-    case 2: // above, left edges aligned
-        x = rc.left, y = rc.top - kKeyboardHeight;
+    case KEYBOARD_POS_ABOVE_LEFT:
+        x = rc.left, y = rc.top - KEYBOARD_HEIGHT;
         break;
-    case 3: // below, right edges aligned
-        x = rc.right - kKeyboardWidth, y = rc.bottom + 1;
+    case KEYBOARD_POS_BELOW_RIGHT:
+        x = rc.right - KEYBOARD_WIDTH, y = rc.bottom + 1;
         break;
-    case 4: // above, right edges aligned
-        x = rc.right - kKeyboardWidth, y = rc.top - kKeyboardHeight;
+    case KEYBOARD_POS_ABOVE_RIGHT:
+        x = rc.right - KEYBOARD_WIDTH, y = rc.top - KEYBOARD_HEIGHT;
         break;
     default:
         return;
     }
-    m_dlgKeyboard.MoveWindow(x, y, kKeyboardWidth, kKeyboardHeight, TRUE);
+    m_dlgKeyboard.MoveWindow(x, y, KEYBOARD_WIDTH, KEYBOARD_HEIGHT, TRUE);
 }
