@@ -1,8 +1,8 @@
-// A small ini document kept in a UTF-8 text file, so that every file of the
-// client can be read and edited with any text editor. Sections and keys
-// keep their order; comments before the first section are kept as the
-// file's header. A value that needs it is written in double quotes with
-// the escapes \" \\ \n \t.
+// An ini file held in memory, read from and written to a UTF-8 text file,
+// so that every file of the client can be read and edited with any text
+// editor. Sections and keys keep their order; comments before the first
+// section are kept as the file's header. A value that needs it is written
+// in double quotes with the escapes \" \\ \n \t.
 #pragma once
 
 #include <string>
@@ -15,7 +15,7 @@ class IniDoc {
 public:
     typedef std::pair<std::wstring, std::wstring> Entry;
 
-    // Reads the file; a missing file gives an empty document and false.
+    // Reads the file; a missing file leaves nothing read and gives false.
     bool Load(const std::wstring& path);
     bool Save(const std::wstring& path) const;
     void Parse(const std::string& utf8);

@@ -1,9 +1,10 @@
 // The scripted tour of the login panel: the client is started on its own
 // data, and one step after another brings the panel into each of its
-// states (logged out, wrong password, unknown account, logging in, logged
-// in with missed calls, advanced drawer, soft keyboard, lock dialog,
-// Chinese and English, multi-user registration list), waits until the real
-// windows show that state, takes a picture, and moves on. Modal boxes and
+// states (logged out, soft keyboard, advanced drawer, server address,
+// wrong password, unknown account, logging in, logged in with missed calls,
+// record and call pages, lock dialog, Chinese and English, logout,
+// multi-user registration list and entry), waits until the real windows
+// show that state, takes a picture, and moves on. Modal boxes and
 // dialogs are answered by the tour once their picture is taken, so nothing
 // waits for a person.
 #pragma once
@@ -55,8 +56,9 @@ struct TourReport {
     int Failed() const;
 };
 
-// Runs the whole tour; returns the number of steps that failed (or -1 when
-// the client could not start).
+// Runs the whole tour; returns the number of steps that failed, one more
+// when a text was missing from a language file, or -1 when the client could
+// not start.
 int RunTour(const TourOptions& options, TourReport* report = nullptr);
 
 } // namespace kite

@@ -6,7 +6,7 @@
 // Without --tour the client runs for a user. --tour runs the scripted tour
 // of the panel's states and writes one picture per step, the trace log and
 // a summary into the --out folder; the exit code is the number of steps
-// that did not reach their state.
+// that failed, one more when a text was missing from a language file.
 #include "KiteClient.h"
 #include "Screenshot.h"
 #include "TextUtil.h"
