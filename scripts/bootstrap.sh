@@ -8,11 +8,12 @@ export SIGNDESK_ROOT
 export WINEDEBUG=-all
 export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-signdesk}"
 export WINE=/usr/lib/wine/wine64
+export WINESERVER=/usr/lib/wine/wineserver64
 
 signdesk_packages=(
     wine64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     cmake ninja-build googletest xvfb xauth x11-apps imagemagick
-    fonts-wqy-microhei libspdlog-dev libfmt-dev x11-utils
+    fonts-wqy-microhei fonts-wine libspdlog-dev libfmt-dev x11-utils
 )
 
 signdesk_install_packages() {
@@ -32,7 +33,7 @@ signdesk_install_packages() {
 
 # Settings of the prefix; raise the version when they change so that an
 # existing prefix gets them too.
-SIGNDESK_PREFIX_VERSION=2
+SIGNDESK_PREFIX_VERSION=3
 
 signdesk_wine_prefix() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -46,13 +47,15 @@ signdesk_wine_prefix() {
     # No crash dialogs: a crashing test must end, not wait for a click.
     "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
         >/dev/null 2>&1
-    # Chinese texts in the dialog font: link the dialog fonts to WenQuanYi.
+    # Chinese texts: the dialog and caption fonts link to WenQuanYi, which
+    # also stands in for SimSun.
     local link='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
-    for face in Tahoma 'MS Shell Dlg' 'MS Shell Dlg 2'; do
+    for face in Tahoma 'Tahoma Bold' 'MS Shell Dlg' 'MS Shell Dlg 2' 'Microsoft Sans Serif'; do
         "$WINE" reg add "$link" /v "$face" /t REG_MULTI_SZ \
             /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
     done
-    wineserver -w >/dev/null 2>&1 || true
+    "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v SimSun \
+        /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
     echo "$SIGNDESK_PREFIX_VERSION" >"$marker"
 }
 

@@ -21,37 +21,8 @@ done
 
 # Headless unless asked otherwise: the bootstrap then starts its own Xvfb.
 [ "$interactive" -eq 1 ] || unset DISPLAY
-# The demo has its own Wine prefix, so that what its pictures need (below)
-# never changes the prefix the tests run in.
-export WINEPREFIX="${SIGNDESK_DEMO_PREFIX:-$HOME/.wine-signdesk-demo}"
 source "$(dirname "${BASH_SOURCE[0]}")/bootstrap.sh"
 cd "$SIGNDESK_ROOT"
-
-# Windows drawn with their frames by Wine (there is no window manager on
-# Xvfb), a font with Chinese characters behind the fonts Wine links for
-# them, and Wine's own fonts (Tahoma, and Marlett for the caption buttons).
-reg_set() { # key value data [type]
-    "$WINE" reg query "$1" /v "$2" 2>/dev/null | grep -qF "$3" ||
-        "$WINE" reg add "$1" /v "$2" /t "${4:-REG_SZ}" /d "$3" /f >/dev/null 2>&1
-}
-reg_set 'HKCU\Software\Wine\X11 Driver' Managed N
-reg_set 'HKCU\Software\Wine\Fonts\Replacements' SimSun 'WenQuanYi Micro Hei'
-links='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
-for face in Tahoma 'Tahoma Bold' 'MS Shell Dlg' 'MS Shell Dlg 2' 'Microsoft Sans Serif'; do
-    reg_set "$links" "$face" 'wqy-microhei.ttc,WenQuanYi Micro Hei' REG_MULTI_SZ
-done
-fonts="$WINEPREFIX/drive_c/windows/Fonts"
-if [ ! -f "$fonts/marlett.ttf" ]; then
-    wine_fonts=/usr/share/wine/fonts
-    if ! ls "$wine_fonts"/marlett.ttf >/dev/null 2>&1; then
-        # The fonts-wine package, unpacked for this prefix only.
-        wine_fonts=$(mktemp -d)
-        (cd "$wine_fonts" && apt-get download -qq fonts-wine >/dev/null 2>&1 &&
-            dpkg-deb -x fonts-wine_*.deb . && mv usr/share/wine/fonts/*.ttf .) || true
-    fi
-    cp "$wine_fonts"/*.ttf "$fonts/" 2>/dev/null ||
-        echo "demo: Wine's fonts are not available; caption buttons will look plain" >&2
-fi
 
 cmake -S . -B build/x86_64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
