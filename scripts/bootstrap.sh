@@ -33,7 +33,7 @@ signdesk_install_packages() {
 
 # Settings of the prefix; raise the version when they change so that an
 # existing prefix gets them too.
-SIGNDESK_PREFIX_VERSION=3
+SIGNDESK_PREFIX_VERSION=4
 
 signdesk_wine_prefix() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -56,6 +56,8 @@ signdesk_wine_prefix() {
     done
     "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v SimSun \
         /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
+    # Wine's own fonts (Tahoma, Marlett for the caption buttons) in the prefix.
+    cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     echo "$SIGNDESK_PREFIX_VERSION" >"$marker"
 }
 
