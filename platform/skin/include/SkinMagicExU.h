@@ -94,6 +94,7 @@ protected:
     void OnMouseMove(UINT nFlags, CPoint point);
     BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     void OnSize(UINT nType, int cx, int cy);
+    void OnDestroy();
     LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
     LRESULT OnCaptureChanged(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()

@@ -73,6 +73,7 @@ ON_WM_LBUTTONUP()
 ON_WM_MOUSEMOVE()
 ON_WM_SETCURSOR()
 ON_WM_SIZE()
+ON_WM_DESTROY()
 ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
 ON_MESSAGE(WM_CAPTURECHANGED, OnCaptureChanged)
 END_MESSAGE_MAP()
@@ -379,6 +380,15 @@ BOOL CSkinControlPannel::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
         }
     }
     return CWnd::OnSetCursor(pWnd, nHitTest, message);
+}
+
+// The tip is a pop-up, owned by the strip's top-level window rather than by
+// the strip: it would outlive the strip unless it goes with it.
+void CSkinControlPannel::OnDestroy() {
+    if (m_pImpl->tip && ::IsWindow(m_pImpl->tip))
+        ::DestroyWindow(m_pImpl->tip);
+    m_pImpl->tip = nullptr;
+    CWnd::OnDestroy();
 }
 
 void CSkinControlPannel::OnSize(UINT, int, int) {
