@@ -6,6 +6,7 @@
 #include <tlhelp32.h>
 
 #include <cstdio>
+#include <vector>
 
 namespace {
 BOOL CALLBACK CountChild(HWND, LPARAM lParam) {
@@ -51,6 +52,52 @@ long long HeapBytesInUse() {
     }
     return total;
 }
+// The process's entries in the system's handle table
+// (SystemExtendedHandleInformation), for systems whose
+// GetProcessHandleCount answers 0.
+struct HandleEntry {
+    void* object;
+    ULONG_PTR processId;
+    ULONG_PTR handle;
+    ULONG access;
+    USHORT creatorBackTrace;
+    USHORT objectType;
+    ULONG attributes;
+    ULONG reserved;
+};
+struct HandleTable {
+    ULONG_PTR count;
+    ULONG_PTR reserved;
+    HandleEntry entries[1];
+};
+typedef LONG(WINAPI* QuerySystemInformation)(ULONG, void*, ULONG, ULONG*);
+
+long HandlesInTable() {
+    const ULONG kSystemExtendedHandleInformation = 64;
+    const LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    QuerySystemInformation query =
+        ntdll ? reinterpret_cast<QuerySystemInformation>(
+                    reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "NtQuerySystemInformation")))
+              : nullptr;
+    if (!query)
+        return 0;
+    std::vector<char> buffer(256 * 1024);
+    ULONG needed = 0;
+    LONG status;
+    while ((status = query(kSystemExtendedHandleInformation, buffer.data(),
+                           static_cast<ULONG>(buffer.size()), &needed)) == kInfoLengthMismatch &&
+           buffer.size() < (64u << 20))
+        buffer.resize(buffer.size() * 2);
+    if (status != 0)
+        return 0;
+    const HandleTable* table = reinterpret_cast<const HandleTable*>(buffer.data());
+    long count = 0;
+    for (ULONG_PTR i = 0; i < table->count; ++i)
+        if (table->entries[i].processId == GetCurrentProcessId())
+            ++count;
+    return count;
+}
 } // namespace
 
 Figures TakeFigures() {
@@ -82,6 +129,7 @@ Figures TakeFigures() {
     DWORD handles = 0;
     if (GetProcessHandleCount(GetCurrentProcess(), &handles))
         f.handles = static_cast<long>(handles);
+    f.tableHandles = HandlesInTable();
     f.afxLive = AfxGetLiveWindowCount();
     f.afxTemp = AfxGetTempWindowCount();
     return f;
@@ -91,12 +139,12 @@ std::string Describe(const Figures& f) {
     char buf[512];
     snprintf(buf, sizeof(buf),
              "windows %d, USER %ld, GDI %ld, private %.1f KiB, committed %.1f KiB, heap %.1f KiB, "
-             "working set %.1f KiB, handles %ld, threads %d, CWnd live %d temp %d",
+             "working set %.1f KiB, handles %ld (table %ld), threads %d, CWnd live %d temp %d",
              f.windows, f.userObjects, f.gdiObjects, static_cast<double>(f.privateBytes) / 1024.0,
              static_cast<double>(f.committedBytes) / 1024.0,
              static_cast<double>(f.heapBytes) / 1024.0,
-             static_cast<double>(f.workingSetBytes) / 1024.0, f.handles, f.threads, f.afxLive,
-             f.afxTemp);
+             static_cast<double>(f.workingSetBytes) / 1024.0, f.handles, f.tableHandles, f.threads,
+             f.afxLive, f.afxTemp);
     return buf;
 }
 

@@ -20,6 +20,7 @@ struct Figures {
     long long committedBytes = 0;  // private committed pages, summed over VirtualQuery
     long long heapBytes = 0;       // busy blocks of every heap of the process (HeapWalk)
     long handles = 0;              // GetProcessHandleCount
+    long tableHandles = 0;         // entries of this process in the system handle table
     int threads = 0;
     int afxLive = 0; // AfxGetLiveWindowCount
     int afxTemp = 0; // AfxGetTempWindowCount
