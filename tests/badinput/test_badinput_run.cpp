@@ -18,7 +18,7 @@ void RunInOwnFolder(const std::wstring& folder, const std::wstring& filter,
     Sandbox box(folder);
     ASSERT_TRUE(box.Prepare(extraFiles));
     std::string output;
-    const int code = box.Run(filter, 240000, &output);
+    const int code = box.Run(filter, 120000, &output);
     printf("%s", output.c_str());
     fflush(stdout);
     EXPECT_NE(-1, code) << "the run hung and was stopped";

@@ -38,6 +38,12 @@ TEST_F(Exports, RefusedStartOpensNoLogAndRegistersNothing) {
     Pump();
     pPanel->OnChangeLanguage();
     EXPECT_TRUE(trace.Lines().empty()) << trace.Text();
+
+    // A proper start opens it: the same operation is traced from then on.
+    XSCINITDATA init = {{1, 2, 3, 4, 5}};
+    ASSERT_EQ(0, host.XSCInitialize(&init));
+    pPanel->OnChangeLanguage();
+    EXPECT_NE(std::string::npos, trace.Text().find("CLoginDlg::OnChangeLanguage()][Leave]"));
 }
 
 TEST_F(Exports, GarbageStartRecordIsTakenAsItIs) {

@@ -414,7 +414,7 @@ TEST(FaultRun, InItsOwnHostFolder) {
     Sandbox box(L"faults");
     ASSERT_TRUE(box.Prepare());
     std::string output;
-    const int code = box.Run(L"TraceLogFaults.*:TraceLogChain.*", 240000, &output);
+    const int code = box.Run(L"TraceLogFaults.*:TraceLogChain.*", 120000, &output);
     printf("%s", output.c_str());
     fflush(stdout);
     EXPECT_NE(-1, code) << "the run hung and was stopped";
