@@ -1,5 +1,5 @@
 // Null and garbage through the exports, the component's interfaces and the
-// panel's window: refused with the specified result codes, never a crash,
+// panel's window: refused with their result codes, never a crash,
 // never an exception across the interface, and nothing done besides.
 #include "BadInputFixture.h"
 

@@ -120,7 +120,7 @@ TEST_F(Results, ADeregistrationDeliveredTwiceRepeatsTheSameCalls) {
     EXPECT_EQ(1, PictureState(hPanel));
 }
 
-TEST_F(Results, ResultsBeforeAnyLoginMoveThePanelAsSpecifiedWithTheBlankAccount) {
+TEST_F(Results, ResultsBeforeAnyLoginMoveThePanelForTheBlankAccount) {
     // A success nobody asked for: the panel shows logged in for the blank
     // current account and stores what the panel holds, no password.
     Panel()->OnRegResponse(0);
