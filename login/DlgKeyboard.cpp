@@ -44,6 +44,7 @@ BEGIN_MESSAGE_MAP(CKeyboardDlg, CDialog)
 ON_COMMAND_RANGE(IDC_KEY_FIRST, IDC_KEY_LAST, OnKey)
 ON_BN_CLICKED(IDC_KEY_SHIFT, OnShift)
 ON_BN_CLICKED(IDC_KEY_BACKSPACE, OnBackspace)
+ON_WM_SIZE()
 END_MESSAGE_MAP()
 
 BOOL CKeyboardDlg::OnInitDialog() {
@@ -51,30 +52,36 @@ BOOL CKeyboardDlg::OnInitDialog() {
     RemoveSkin(m_hWnd);
     ApplyWindowSkin(m_hWnd, L"SoftKeyBoard");
     ClearKeyTexts();
-    FitKeysToWindow();
+    CRect rcClient;
+    GetClientRect(&rcClient);
+    m_sizeKeys = rcClient.Size();
     return TRUE;
 }
 
-// The key grid is laid out in dialog units, but the keyboard is always shown
-// at KEYBOARD_WIDTH x KEYBOARD_HEIGHT pixels: scale the keys so that the whole
-// grid fits that size whatever the metrics of the dialog font.
-void CKeyboardDlg::FitKeysToWindow() {
-    CRect rcWindow, rcClient;
-    GetWindowRect(&rcWindow);
-    GetClientRect(&rcClient);
-    if (rcClient.Width() <= 0 || rcClient.Height() <= 0)
+// The key grid is laid out in dialog units, but the keyboard is shown at
+// KEYBOARD_WIDTH x KEYBOARD_HEIGHT pixels whatever the metrics of the dialog
+// font: the keys follow the keyboard's size. They move when the size first
+// changes (when the keyboard is first shown), not while it is created.
+void CKeyboardDlg::OnSize(UINT nType, int cx, int cy) {
+    CDialog::OnSize(nType, cx, cy);
+    if (cx <= 0 || cy <= 0 || m_sizeKeys.cx <= 0 || m_sizeKeys.cy <= 0)
         return;
-    int cx = KEYBOARD_WIDTH - (rcWindow.Width() - rcClient.Width());
-    int cy = KEYBOARD_HEIGHT - (rcWindow.Height() - rcClient.Height());
-    for (HWND hKey = ::GetWindow(m_hWnd, GW_CHILD); hKey; hKey = ::GetWindow(hKey, GW_HWNDNEXT)) {
+    if (cx == m_sizeKeys.cx && cy == m_sizeKeys.cy)
+        return;
+    HDWP hdwp = ::BeginDeferWindowPos(64);
+    for (HWND hKey = ::GetWindow(m_hWnd, GW_CHILD); hKey && hdwp;
+         hKey = ::GetWindow(hKey, GW_HWNDNEXT)) {
         CRect rc;
         ::GetWindowRect(hKey, &rc);
         ScreenToClient(&rc);
-        rc.SetRect(MulDiv(rc.left, cx, rcClient.Width()), MulDiv(rc.top, cy, rcClient.Height()),
-                   MulDiv(rc.right, cx, rcClient.Width()),
-                   MulDiv(rc.bottom, cy, rcClient.Height()));
-        ::MoveWindow(hKey, rc.left, rc.top, rc.Width(), rc.Height(), FALSE);
+        rc.SetRect(MulDiv(rc.left, cx, m_sizeKeys.cx), MulDiv(rc.top, cy, m_sizeKeys.cy),
+                   MulDiv(rc.right, cx, m_sizeKeys.cx), MulDiv(rc.bottom, cy, m_sizeKeys.cy));
+        hdwp = ::DeferWindowPos(hdwp, hKey, nullptr, rc.left, rc.top, rc.Width(), rc.Height(),
+                                SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     }
+    if (hdwp)
+        ::EndDeferWindowPos(hdwp);
+    m_sizeKeys = CSize(cx, cy);
 }
 
 void CKeyboardDlg::SetOwnerDlg(CLoginDlg* pOwner) {

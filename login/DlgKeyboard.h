@@ -50,7 +50,7 @@ protected:
     BOOL OnInitDialog() override;
 
     void ClearKeyTexts();
-    void FitKeysToWindow();
+    void OnSize(UINT nType, int cx, int cy);
     void OnKey(UINT nID);
     void OnShift();
     void OnBackspace();
@@ -58,4 +58,5 @@ protected:
 
     int m_bShift;
     CLoginDlg* m_pOwnerDlg; // not owned
+    CSize m_sizeKeys;       // client size the keys are laid out for
 };

@@ -608,8 +608,10 @@ void PaintBuffered(HWND hWnd, HDC target, ControlState* cs) {
     ::DeleteDC(mem);
 }
 
+// A state change is painted with the next paint, not at once: a click then
+// costs one painting instead of one per press, focus and release step.
 void Redraw(HWND hWnd) {
-    ::RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    ::RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE);
 }
 
 void RemoveControlState(HWND hWnd) {
