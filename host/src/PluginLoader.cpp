@@ -1,45 +1,10 @@
 #include "PluginLoader.h"
 
-#include <tlhelp32.h>
-
-#include <vector>
-
 namespace kite {
 
 namespace {
 
-std::set<DWORD> ThreadsOfThisProcess() {
-    std::set<DWORD> ids;
-    HANDLE snap = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snap == INVALID_HANDLE_VALUE)
-        return ids;
-    THREADENTRY32 te = {};
-    te.dwSize = sizeof(te);
-    DWORD pid = ::GetCurrentProcessId();
-    for (BOOL ok = ::Thread32First(snap, &te); ok; ok = ::Thread32Next(snap, &te))
-        if (te.th32OwnerProcessID == pid)
-            ids.insert(te.th32ThreadID);
-    ::CloseHandle(snap);
-    return ids;
-}
-
 const DWORD kThreadWaitMs = 5000;
-
-bool StartsInExecutable(HANDLE thread) {
-    typedef LONG(WINAPI * QueryThread)(HANDLE, int, PVOID, ULONG, PULONG);
-    static QueryThread query = reinterpret_cast<QueryThread>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationThread")));
-    const int kThreadQuerySetWin32StartAddress = 9;
-    void* start = nullptr;
-    if (!query ||
-        query(thread, kThreadQuerySetWin32StartAddress, &start, sizeof(start), nullptr) != 0)
-        return false;
-    HMODULE module = nullptr;
-    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                             GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                         static_cast<LPCWSTR>(start), &module);
-    return module == ::GetModuleHandleW(nullptr);
-}
 
 } // namespace
 
@@ -50,7 +15,6 @@ PluginLoader::~PluginLoader() {
 bool PluginLoader::Load(const std::wstring& path) {
     Unload();
     m_error.clear();
-    m_threadsAtLoad = ThreadsOfThisProcess();
     m_hModule = ::LoadLibraryW(path.c_str());
     if (!m_hModule) {
         m_error = L"cannot load " + path;
@@ -98,26 +62,11 @@ void PluginLoader::Unload() {
         m_pPanel->Release();
     if (m_pfnUninitialize)
         m_pfnUninitialize();
-    std::vector<HANDLE> running;
-    for (DWORD id : ThreadsOfThisProcess()) {
-        if (id == ::GetCurrentThreadId() || m_threadsAtLoad.count(id))
-            continue;
-        HANDLE h = ::OpenThread(SYNCHRONIZE | THREAD_QUERY_INFORMATION, FALSE, id);
-        if (!h)
-            continue;
-        // The executable's own threads (the registrar's answers) never run
-        // plug-in code.
-        if (StartsInExecutable(h))
-            ::CloseHandle(h);
-        else
-            running.push_back(h);
-    }
-    DWORD deadline = ::GetTickCount() + kThreadWaitMs;
-    for (HANDLE h : running) {
-        DWORD now = ::GetTickCount();
-        ::WaitForSingleObject(h, static_cast<LONG>(deadline - now) > 0 ? deadline - now : 0);
-        ::CloseHandle(h);
-    }
+    // The plug-in's worker threads (the upgrade launcher) may still run its
+    // code; the module goes only when they are done.
+    DWORD start = ::GetTickCount();
+    while (AfxGetRunningThreadCount() > 0 && ::GetTickCount() - start < kThreadWaitMs)
+        ::Sleep(10);
     ::FreeLibrary(m_hModule);
     m_hModule = nullptr;
     m_pPanel = nullptr;

@@ -4,7 +4,6 @@
 
 #include <SIGNDESKInterface.h>
 
-#include <set>
 #include <string>
 
 namespace kite {
@@ -42,7 +41,6 @@ private:
     ISIGNDESK* m_pPanel = nullptr;
     XSCINFO m_info = {};
     std::wstring m_error;
-    std::set<DWORD> m_threadsAtLoad;
 };
 
 } // namespace kite

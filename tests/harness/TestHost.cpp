@@ -3,32 +3,11 @@
 #include <SkinMagicExU.h>
 #include <SkinMagicU.h>
 
-#include <tlhelp32.h>
-
 #include <cstdio>
 #include <map>
 
 // ---------------------------------------------------------------------------
 // PluginHost
-
-// Threads of this process, also those created and not yet started. The
-// plug-in starts worker threads it does not wait for (the upgrade
-// launcher); its code must not be unloaded under them.
-namespace {
-int ThreadCount() {
-    HANDLE hSnap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (hSnap == INVALID_HANDLE_VALUE)
-        return 0;
-    THREADENTRY32 te = {};
-    te.dwSize = sizeof(te);
-    int n = 0;
-    for (BOOL ok = Thread32First(hSnap, &te); ok; ok = Thread32Next(hSnap, &te))
-        if (te.th32OwnerProcessID == GetCurrentProcessId())
-            ++n;
-    CloseHandle(hSnap);
-    return n;
-}
-} // namespace
 
 namespace {
 const wchar_t kHostClass[] = L"SignDeskTestHostFrame";
@@ -66,7 +45,6 @@ PluginHost::~PluginHost() {
 
 bool PluginHost::Load() {
     Unload();
-    m_threadsAtLoad = ThreadCount();
     m_hModule = LoadLibraryW(L"SIGNDESK.dll");
     if (!m_hModule)
         return false;
@@ -88,8 +66,8 @@ void PluginHost::Unload() {
         return;
     if (XSCUninitialize)
         XSCUninitialize();
-    // Threads started since the load may still run the plug-in's code.
-    PumpUntil([this] { return ThreadCount() <= m_threadsAtLoad; }, 10000);
+    // The plug-in's worker threads (the upgrade launcher) may still run its code.
+    PumpUntil([] { return AfxGetRunningThreadCount() == 0; }, 10000);
     FreeLibrary(m_hModule);
     m_hModule = nullptr;
     m_pPanel = nullptr;
@@ -469,6 +447,29 @@ std::wstring ExeDir() {
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring s(path);
     return s.substr(0, s.find_last_of(L'\\') + 1);
+}
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+int CountTraceLines(const std::vector<std::string>& lines, const std::string& function,
+                    const std::string& what) {
+    const std::string tail = function + "()][" + what + "]";
+    int n = 0;
+    for (const auto& l : lines)
+        if (EndsWith(l, tail))
+            ++n;
+    return n;
+}
+
+int TraceEnterIndex(const std::vector<std::string>& lines, const std::string& function) {
+    const std::string tail = function + "()][Enter]";
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (EndsWith(lines[i], tail))
+            return static_cast<int>(i);
+    return -1;
 }
 
 std::wstring TraceLogTail::Path() {

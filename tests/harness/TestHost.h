@@ -47,7 +47,6 @@ public:
 
 private:
     HMODULE m_hModule = nullptr;
-    int m_threadsAtLoad = 0;
     ISIGNDESK* m_pPanel = nullptr;
     CWnd* m_pMainWnd = nullptr;
 };
@@ -145,6 +144,19 @@ public:
 private:
     long long m_offset = 0;
 };
+
+// True when text ends with tail.
+bool EndsWith(const std::string& text, const std::string& tail);
+// Number of trace lines of one member of the given kind ("Enter" or
+// "Leave"): "...[file:line CLoginDlg::X()][Enter]".
+int CountTraceLines(const std::vector<std::string>& lines, const std::string& function,
+                    const std::string& what);
+inline bool HasTraceLine(const std::vector<std::string>& lines, const std::string& function,
+                         const std::string& what) {
+    return CountTraceLines(lines, function, what) > 0;
+}
+// Index of the first Enter line of a member, -1 when absent.
+int TraceEnterIndex(const std::vector<std::string>& lines, const std::string& function);
 
 // Folder of the test executable, with a trailing backslash.
 std::wstring ExeDir();

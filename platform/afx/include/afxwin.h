@@ -488,6 +488,11 @@ AFX_API CWinThread* AFXAPI AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID p
                                           UINT nStackSize = 0, DWORD dwCreateFlags = 0,
                                           LPSECURITY_ATTRIBUTES lpSecurityAttrs = nullptr);
 
+// Worker threads started with AfxBeginThread that have not yet returned from
+// their procedure. A host that unloads a module waits for them first: the
+// module does not wait for its own workers.
+AFX_API int AFXAPI AfxGetRunningThreadCount();
+
 // ---------------------------------------------------------------------------
 // Message pump, resources and the application's main window
 

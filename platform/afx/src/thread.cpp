@@ -2,6 +2,14 @@
 
 #include <process.h>
 
+namespace {
+volatile LONG g_nRunningThreads = 0;
+}
+
+int AFXAPI AfxGetRunningThreadCount() {
+    return static_cast<int>(g_nRunningThreads);
+}
+
 CWinThread::~CWinThread() {
     if (m_hThread)
         ::CloseHandle(m_hThread);
@@ -12,6 +20,8 @@ unsigned __stdcall AfxThreadEntry(void* pParam) {
     UINT nResult = pThread->m_pfnThreadProc(pThread->m_pThreadParams);
     if (pThread->m_bAutoDelete)
         delete pThread;
+    // From here on the thread runs only the framework's own code.
+    ::InterlockedDecrement(&g_nRunningThreads);
     return nResult;
 }
 
@@ -22,9 +32,11 @@ CWinThread* AFXAPI AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, i
     pThread->m_pfnThreadProc = pfnThreadProc;
     pThread->m_pThreadParams = pParam;
     unsigned threadId = 0;
+    ::InterlockedIncrement(&g_nRunningThreads);
     uintptr_t h = _beginthreadex(lpSecurityAttrs, nStackSize, &AfxThreadEntry, pThread,
                                  CREATE_SUSPENDED, &threadId);
     if (!h) {
+        ::InterlockedDecrement(&g_nRunningThreads);
         delete pThread;
         return nullptr;
     }
