@@ -2,7 +2,7 @@
 // user and the host drive them: keyboard shortcuts, the function
 // configuration, the clear button, the missed-call counter, the record
 // pages, the advertising links and the initial focus.
-#include "TestHost.h"
+#include "PanelTest.h"
 
 #include <SkinMagicExU.h>
 #include <gtest/gtest.h>
@@ -16,13 +16,6 @@ namespace {
 
 std::wstring Lang(const wchar_t* section, const wchar_t* key) {
     return std::wstring(section) + L":" + key;
-}
-
-std::wstring UnitText(HWND hPanel) {
-    auto* pStrip = dynamic_cast<CSkinControlPannel*>(
-        CWnd::FromHandlePermanent(Item(hPanel, IDC_LOGIN_PANNEL)));
-    const CSkinControlUnit* pUnit = pStrip ? pStrip->FindUnit(IDC_LOGIN_UNIT_NOANSWER) : nullptr;
-    return pUnit ? Str(pUnit->m_strText) : L"<no unit>";
 }
 
 std::wstring PhoneText(int count) {
@@ -117,29 +110,18 @@ struct HostMain : FakeMain {
     }
 };
 
-class PanelActions : public ::testing::Test {
+class PanelActions : public PanelTest {
 protected:
     void SetUp() override {
-        Calls().Clear();
-        MessageBoxes::Install();
-        MessageBoxes::Clear();
-        DialogDriver::Install();
-        DialogDriver::Reset();
-        siblings.RegisterAll();
+        PanelTest::SetUp();
         siblings.Remove(&siblings.main);
         UIRegisterComponent(IID_IUIMain, &main);
         main.adminPassword = L"Adm1n";
         siblings.settings.accounts = {L"8001", L"8002"};
     }
     void TearDown() override {
-        EXPECT_FALSE(DialogDriver::WatchdogFired()) << "a dialog was left open";
-        siblings.UnregisterAll();
         UIUnregisterComponent(&main);
-        host.Unload();
-        DialogDriver::Reset();
-        DialogDriver::Uninstall();
-        MessageBoxes::Clear();
-        MessageBoxes::Uninstall();
+        PanelTest::TearDown();
     }
 
     HWND Open() {
@@ -179,10 +161,7 @@ protected:
         ASSERT_TRUE(Visible(hPanel, IDC_LOGIN_PANNEL)) << "registered";
     }
 
-    PluginHost host;
-    Siblings siblings;
     HostMain main;
-    HWND hPanel = nullptr;
 };
 
 // ---------------------------------------------------------------------------

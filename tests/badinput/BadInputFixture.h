@@ -4,7 +4,7 @@
 #pragma once
 
 #include "Sandbox.h"
-#include "TestHost.h"
+#include "PanelTest.h"
 #include "resource.h"
 
 #include <SkinMagicExU.h>
@@ -15,18 +15,12 @@
 #include <string>
 #include <vector>
 
-class BadInput : public ::testing::Test {
+class BadInput : public PanelTest {
 protected:
     void SetUp() override {
         if (!InSandbox())
             GTEST_SKIP() << "runs in a host folder of its own, started by BadInputRun";
-        Calls().Clear();
-        MessageBoxes::Install();
-        MessageBoxes::Clear();
-        DialogDriver::Install();
-        DialogDriver::Reset();
-        ASSERT_TRUE(host.Load());
-        siblings.RegisterAll();
+        PanelTest::SetUp();
         ServerInfo first, second;
         first.name = L"a";
         first.displayName = L"Server A";
@@ -40,25 +34,11 @@ protected:
         siblings.settings.accounts = {L"alice", L"bob"};
     }
     void TearDown() override {
-        if (!InSandbox())
-            return;
-        EXPECT_FALSE(DialogDriver::WatchdogFired()) << "a dialog was left open";
-        siblings.UnregisterAll();
-        host.Unload();
-        MessageBoxes::Clear();
-        DialogDriver::Reset();
+        if (InSandbox())
+            PanelTest::TearDown();
     }
 
-    HWND CreatePanel() {
-        hPanel = host.CreatePanel();
-        return hPanel;
-    }
-    ISIGNDESK* Panel() { return host.Panel(); }
     std::wstring Status() const { return Text(hPanel, IDC_LOGIN_STATUS); }
-
-    PluginHost host;
-    Siblings siblings;
-    HWND hPanel = nullptr;
 };
 
 // Every call by which a sibling keeps something: what the user did not
@@ -106,16 +86,6 @@ inline HWND AdvancedPanel(HWND hPanel) {
     HWND h = nullptr;
     EnumChildWindows(hPanel, &FindAdvancedPanel, reinterpret_cast<LPARAM>(&h));
     return h;
-}
-
-// The text of the missed-call unit of the panel's skinned strip.
-inline std::wstring UnitText(HWND hPanel) {
-    CWnd* pWnd = CWnd::FromHandlePermanent(GetDlgItem(hPanel, IDC_LOGIN_PANNEL));
-    if (!pWnd)
-        return L"<no strip>";
-    const CSkinControlUnit* pUnit =
-        static_cast<CSkinControlPannel*>(pWnd)->FindUnit(IDC_LOGIN_UNIT_NOANSWER);
-    return pUnit ? std::wstring(pUnit->m_strText.GetString()) : L"<none>";
 }
 
 // The panel state as its state picture shows it: 0 logged in, 1 logged

@@ -1,10 +1,9 @@
-// Fixture of the keyboard, language and upgrade tests that drive the real
-// plug-in: a fresh DLL per test with every sibling present, and helpers
-// that find the panel's pop-ups (soft keyboard, tool tips) and read what
-// they show.
+// Helpers of the keyboard, language and upgrade tests that drive the real
+// plug-in (fixture: PanelTest): they find the panel's pop-ups (soft
+// keyboard, tool tips) and read what they show.
 #pragma once
 
-#include "TestHost.h"
+#include "PanelTest.h"
 #include "resource.h"
 
 #include <SkinMagicExU.h>
@@ -15,39 +14,6 @@
 
 #include <string>
 #include <vector>
-
-class PanelTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        Calls().Clear();
-        MessageBoxes::Install();
-        MessageBoxes::Clear();
-        DialogDriver::Install();
-        DialogDriver::Reset();
-        ASSERT_TRUE(host.Load());
-        siblings.RegisterAll();
-        ServerInfo first, second;
-        first.displayName = L"Server A";
-        second.displayName = L"Server B";
-        siblings.settings.servers = {first, second};
-    }
-    void TearDown() override {
-        siblings.UnregisterAll();
-        host.Unload();
-        MessageBoxes::Clear();
-        DialogDriver::Reset();
-    }
-
-    HWND CreatePanel() {
-        hPanel = host.CreatePanel();
-        return hPanel;
-    }
-    ISIGNDESK* Panel() { return host.Panel(); }
-
-    PluginHost host;
-    Siblings siblings;
-    HWND hPanel = nullptr;
-};
 
 namespace panel_detail {
 struct FindData {
@@ -126,30 +92,10 @@ inline int ToolCount(HWND hControl) {
     return hTip ? static_cast<int>(SendMessageW(hTip, TTM_GETTOOLCOUNT, 0, 0)) : 0;
 }
 
-// The text of a unit of the panel's skinned strip; "<none>" without it.
-inline std::wstring UnitText(HWND hPanel, UINT nID) {
-    CWnd* pWnd = CWnd::FromHandlePermanent(GetDlgItem(hPanel, IDC_LOGIN_PANNEL));
-    if (!pWnd)
-        return L"<no strip>";
-    const CSkinControlUnit* pUnit = static_cast<CSkinControlPannel*>(pWnd)->FindUnit(nID);
-    return pUnit ? std::wstring(pUnit->m_strText.GetString()) : L"<none>";
-}
-
 inline std::wstring DrawnText(HWND hWnd) {
     wchar_t buf[64] = {};
     SkinGetDrawnText(hWnd, buf, 64);
     return buf;
-}
-
-// Trace lines of one member: "...[file:line CLoginDlg::X()][Enter]".
-inline int CountTraceLines(const std::vector<std::string>& lines, const std::string& function,
-                           const std::string& what) {
-    const std::string tail = function + "()][" + what + "]";
-    int n = 0;
-    for (const auto& l : lines)
-        if (l.size() >= tail.size() && l.compare(l.size() - tail.size(), tail.size(), tail) == 0)
-            ++n;
-    return n;
 }
 
 inline std::string Narrow(const std::wstring& w) {

@@ -1,7 +1,7 @@
 // The account lock dialog as an administrator meets it: Ctrl+P on the login
 // panel of the real plug-in opens it; what it shows, what it refuses and
 // what it hands to the settings sibling.
-#include "TestHost.h"
+#include "PanelTest.h"
 
 #include <gtest/gtest.h>
 
@@ -101,30 +101,16 @@ HWND AccountEdit(HWND hPanel) {
     return hEdit ? hEdit : hCombo;
 }
 
-class LockDialog : public ::testing::Test {
+class LockDialog : public PanelTest {
 protected:
     void SetUp() override {
-        Calls().Clear();
-        MessageBoxes::Install();
-        MessageBoxes::Clear();
-        DialogDriver::Install();
-        DialogDriver::Reset();
-        siblings.RegisterAll();
+        PanelTest::SetUp();
+        siblings.settings.servers.clear();
         siblings.main.adminPassword = L"Adm1n";
         siblings.settings.accounts = {L"8001", L"8002"};
         siblings.settings.customize = AllFlags(L"0");
         siblings.settings.customizeNull = false;
     }
-    void TearDown() override {
-        EXPECT_FALSE(DialogDriver::WatchdogFired()) << "a dialog was left open";
-        siblings.UnregisterAll();
-        host.Unload();
-        DialogDriver::Reset();
-        DialogDriver::Uninstall();
-        MessageBoxes::Clear();
-        MessageBoxes::Uninstall();
-    }
-
     HWND Panel() {
         if (!hPanel)
             hPanel = host.CreatePanel();
@@ -146,10 +132,6 @@ protected:
 
     std::vector<std::wstring> Stored() { return Calls().Matching(L"Settings.SetCustomizeSet("); }
     int Applied() { return Calls().Count(L"Main.ApplyCustomizeSet()"); }
-
-    PluginHost host;
-    Siblings siblings;
-    HWND hPanel = nullptr;
 };
 
 TEST_F(LockDialog, OpensWithTheLanguageTextsAndThePanelsAccount) {

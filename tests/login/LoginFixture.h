@@ -1,9 +1,8 @@
-// Shared fixture of the login panel tests: a fresh plug-in per test with
-// every sibling present, recorded message boxes and a driver for modal
-// dialogs; helpers that read the panel the way a user sees it.
+// Shared fixture of the login panel tests (on PanelTest): logging in, and
+// helpers that read the panel the way a user sees it.
 #pragma once
 
-#include "TestHost.h"
+#include "PanelTest.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -13,36 +12,8 @@
 #include <string>
 #include <vector>
 
-class LoginTest : public ::testing::Test {
+class LoginTest : public PanelTest {
 protected:
-    void SetUp() override {
-        Calls().Clear();
-        MessageBoxes::Install();
-        MessageBoxes::Clear();
-        DialogDriver::Install();
-        DialogDriver::Reset();
-        ASSERT_TRUE(host.Load());
-        siblings.RegisterAll();
-        // Two login servers, so that the advanced panel has a selection.
-        ServerInfo first, second;
-        first.displayName = L"Server A";
-        second.displayName = L"Server B";
-        siblings.settings.servers = {first, second};
-    }
-    void TearDown() override {
-        siblings.UnregisterAll();
-        host.Unload();
-        MessageBoxes::Clear();
-        DialogDriver::Reset();
-    }
-
-    // Creates the panel in the host's main window, placed at (0, 0, 327, 400).
-    HWND CreatePanel() {
-        hPanel = host.CreatePanel();
-        return hPanel;
-    }
-    ISIGNDESK* Panel() { return host.Panel(); }
-
     // Types an account and a password and presses the login button; the
     // panel is then in the logging-in state when the login sibling agrees.
     void StartLogin(const wchar_t* account, const wchar_t* password) {
@@ -64,10 +35,6 @@ protected:
     std::wstring Lang(const wchar_t* section, const wchar_t* key) const {
         return siblings.lang.Text(section, key);
     }
-
-    PluginHost host;
-    Siblings siblings;
-    HWND hPanel = nullptr;
 };
 
 // Sibling calls whose entries start with one of the prefixes, in order.
@@ -193,24 +160,4 @@ inline ::testing::AssertionResult ShowsLoggingIn(HWND h) {
     if (pic != L"Loging" || st != L"LoginState")
         return ::testing::AssertionFailure() << "skins " << Narrow(pic) << "/" << Narrow(st);
     return ::testing::AssertionSuccess();
-}
-
-// Trace lines of one member: "...[file:line CLoginDlg::X()][Enter]".
-inline bool HasTraceLine(const std::vector<std::string>& lines, const std::string& function,
-                         const std::string& what) {
-    const std::string tail = function + "()][" + what + "]";
-    for (const auto& l : lines)
-        if (l.size() >= tail.size() && l.compare(l.size() - tail.size(), tail.size(), tail) == 0)
-            return true;
-    return false;
-}
-
-// Index of the first Enter line of a member, -1 when absent.
-inline int TraceEnterIndex(const std::vector<std::string>& lines, const std::string& function) {
-    const std::string tail = function + "()][Enter]";
-    for (size_t i = 0; i < lines.size(); ++i)
-        if (lines[i].size() >= tail.size() &&
-            lines[i].compare(lines[i].size() - tail.size(), tail.size(), tail) == 0)
-            return static_cast<int>(i);
-    return -1;
 }

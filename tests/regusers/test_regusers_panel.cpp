@@ -1,6 +1,6 @@
 // The registration list as the client reaches it: the real plug-in's login
 // panel in multi-user mode opens it from its advanced button.
-#include "TestHost.h"
+#include "PanelTest.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -18,35 +18,7 @@ std::wstring Cell(HWND hList, int row, int col) {
     return buf;
 }
 
-int CountLines(const std::vector<std::string>& lines, const std::string& tail) {
-    int n = 0;
-    for (const std::string& l : lines)
-        if (l.size() >= tail.size() && l.compare(l.size() - tail.size(), tail.size(), tail) == 0)
-            ++n;
-    return n;
-}
-
-class RegUsersPanel : public ::testing::Test {
-protected:
-    void SetUp() override {
-        Calls().Clear();
-        MessageBoxes::Install();
-        MessageBoxes::Clear();
-        DialogDriver::Install();
-        DialogDriver::Reset();
-        ASSERT_TRUE(host.Load());
-        siblings.RegisterAll();
-    }
-    void TearDown() override {
-        EXPECT_FALSE(DialogDriver::WatchdogFired()) << "a dialog was left open";
-        siblings.UnregisterAll();
-        host.Unload();
-        MessageBoxes::Clear();
-        DialogDriver::Reset();
-    }
-    PluginHost host;
-    Siblings siblings;
-};
+class RegUsersPanel : public PanelTest {};
 
 TEST_F(RegUsersPanel, TheAdvancedButtonInMultiUserModeEditsAndSavesTheList) {
     siblings.login.multiUser = 1;
@@ -100,8 +72,8 @@ TEST_F(RegUsersPanel, TheAdvancedButtonInMultiUserModeEditsAndSavesTheList) {
          {"CLoginDlg::OnBnClickedButtonAdvancesetting", "CRegUsersDlg::InitUI",
           "CRegUsersDlg::InitData", "CRegUsersDlg::OnBnClickedButtonRegAdd",
           "CRegUsersInfoDlg::OnOK", "CRegUsersDlg::IsAccountExist", "CRegUsersDlg::SaveData"}) {
-        EXPECT_EQ(1, CountLines(lines, std::string(f) + "()][Enter]")) << f;
-        EXPECT_EQ(1, CountLines(lines, std::string(f) + "()][Leave]")) << f;
+        EXPECT_EQ(1, CountTraceLines(lines, f, "Enter")) << f;
+        EXPECT_EQ(1, CountTraceLines(lines, f, "Leave")) << f;
     }
 }
 

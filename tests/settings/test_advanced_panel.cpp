@@ -1,7 +1,7 @@
 // The advanced settings panel inside the real login panel of SIGNDESK.dll:
 // created hidden with its own skin, filled from the settings sibling, and
 // re-texted by the host's language switch without losing its selection.
-#include "TestHost.h"
+#include "PanelTest.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -20,16 +20,11 @@ std::vector<HWND> AdvancedPanels(HWND hLogin) {
     return found;
 }
 
-class AdvancedPanelTest : public ::testing::Test {
+class AdvancedPanelTest : public PanelTest {
 protected:
     void SetUp() override {
-        Calls().Clear();
-        MessageBoxes::Install();
-        MessageBoxes::Clear();
-        DialogDriver::Install();
-        DialogDriver::Reset();
-        ASSERT_TRUE(host.Load());
-        siblings.RegisterAll();
+        PanelTest::SetUp();
+        siblings.settings.servers.clear();
         const wchar_t* names[] = {L"Home", L"Office", L"Backup"};
         for (const wchar_t* name : names) {
             ServerInfo s;
@@ -39,14 +34,6 @@ protected:
         }
         siblings.settings.loginServerIndex = L"1";
     }
-    void TearDown() override {
-        siblings.UnregisterAll();
-        host.Unload();
-        MessageBoxes::Clear();
-        DialogDriver::Reset();
-    }
-    PluginHost host;
-    Siblings siblings;
 };
 
 TEST_F(AdvancedPanelTest, TheLoginPanelHoldsOneHiddenAdvancedPanelOnTheStoredServer) {
