@@ -54,7 +54,7 @@ struct FontSpec {
 };
 bool ParseFont(const std::wstring& text, FontSpec* font);
 // A font for the screen; the caller owns it.
-HFONT CreateFontFromSpec(const FontSpec& spec);
+HFONT CreateFontFromSpec(const FontSpec& fontSpec);
 
 int ParseInt(const std::wstring& text, int fallback);
 

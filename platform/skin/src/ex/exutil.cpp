@@ -34,13 +34,13 @@ HFONT Font(const std::wstring& section, const wchar_t* key) {
     }();
     static std::map<std::wstring, HFONT>* fonts = new std::map<std::wstring, HFONT>;
     std::wstring text = Value(section, key);
-    skin::FontSpec spec;
-    if (!skin::ParseFont(text, &spec))
+    skin::FontSpec fontSpec;
+    if (!skin::ParseFont(text, &fontSpec))
         return nullptr;
     ::EnterCriticalSection(lock);
     HFONT& font = (*fonts)[text];
     if (!font)
-        font = skin::CreateFontFromSpec(spec);
+        font = skin::CreateFontFromSpec(fontSpec);
     HFONT result = font;
     ::LeaveCriticalSection(lock);
     return result;

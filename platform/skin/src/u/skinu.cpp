@@ -156,13 +156,13 @@ int Int(const std::wstring& section, const wchar_t* key, int fallback) {
 // A font of the skin, or null when the skin names none.
 HFONT Font(const std::wstring& section, const wchar_t* key) {
     std::wstring v;
-    FontSpec spec;
-    if (!Lookup(section, key, &v) || !ParseFont(v, &spec))
+    FontSpec fontSpec;
+    if (!Lookup(section, key, &v) || !ParseFont(v, &fontSpec))
         return nullptr;
     StoreLock lock;
     HFONT& font = Store().fonts[v];
     if (!font)
-        font = CreateFontFromSpec(spec);
+        font = CreateFontFromSpec(fontSpec);
     return font;
 }
 
