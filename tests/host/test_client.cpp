@@ -1,404 +1,224 @@
-// The reference client with the real plug-in: the panel in the main
-// window, logins answered by the embedded registrar, what the plug-in
-// stores surviving a restart of the client, start-up credentials, missed
-// calls, language switch, logout, the function configuration.
-#include "ClientResource.h"
-#include "HostTestUtil.h"
+// The reference client with the real plug-in: what is stored survives a
+// restart of the client, the embedded registrar's answers reach the panel
+// later; and the language files.
+#include "IniDoc.h"
 #include "KiteClient.h"
-#include "PngWriter.h"
 #include "TextUtil.h"
 #include "WindowQuery.h"
 
-#include <TestHost.h> // the modal-dialog driver of the test host
+#include <TestHost.h> // message boxes and pumping of the test host
 #include <resource.h>
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
 
 using namespace kite;
 
 namespace {
 
-// Ctrl+P as the panel gets it from the message loop: the key goes down
-// while Ctrl is held (only the key-down, so that one dialog opens).
-void CtrlP(HWND target) {
-    BYTE keys[256], saved[256];
-    ::GetKeyboardState(saved);
-    memcpy(keys, saved, sizeof(keys));
-    keys[VK_CONTROL] = 0x80;
-    ::SetKeyboardState(keys);
-    ::PostMessageW(target, WM_KEYDOWN, 'P', 1);
-    hosttest::PumpFor(100);
-    ::SetKeyboardState(saved);
-}
-
-class ClientTest : public ::testing::Test {
+class Client : public ::testing::Test {
 protected:
     void SetUp() override {
-        hosttest::AnswerBoxes();
-        dir = hosttest::FreshDir(L"test-client-data");
+        MessageBoxes::Install();
+        MessageBoxes::Clear();
+        RemoveTree(dir);
     }
     void TearDown() override {
         client.reset();
-        hosttest::StopAnsweringBoxes();
-        DialogDriver::Reset();
-        DialogDriver::Uninstall();
+        MessageBoxes::Uninstall();
     }
-    // Starts a client on dir (a second call is a restart of the client).
-    void Start(const std::wstring& account = L"", const std::wstring& password = L"") {
+    // Starts the client on dir; a second call is a restart.
+    void Start() {
         client.reset();
         ClientOptions options;
         options.dataDir = dir;
         options.language = L"en";
-        options.account = account;
-        options.password = password;
         client.reset(new KiteClient(options));
         client->Registry().SetDelay(delay);
         ASSERT_TRUE(client->Start()) << ToUtf8(client->Error());
     }
     HWND Panel() const { return client->PanelWnd(); }
-    std::wstring Lang(const wchar_t* section, const wchar_t* key) const {
-        return client->Lang().Peek(section, key);
-    }
+    std::wstring Lang(const wchar_t* key) const { return client->Lang().Peek(L"Kite", key); }
     std::wstring Status() const { return ItemText(Panel(), IDC_LOGIN_STATUS); }
-    void Click(int id) { ::SendMessageW(::GetDlgItem(Panel(), id), BM_CLICK, 0, 0); }
     void LoginWith(const wchar_t* account, const wchar_t* password, bool autoLogin = false) {
-        ::SetWindowTextW(::GetDlgItem(Panel(), IDC_LOGIN_ACCOUNT), account);
-        ::SetWindowTextW(::GetDlgItem(Panel(), IDC_LOGIN_PASSWORD), password);
-        ::SendMessageW(::GetDlgItem(Panel(), IDC_LOGIN_AUTOLOGIN), BM_SETCHECK,
-                       autoLogin ? BST_CHECKED : BST_UNCHECKED, 0);
-        ASSERT_TRUE(ItemVisible(Panel(), IDC_LOGIN_BTN_LOGIN));
-        Click(IDC_LOGIN_BTN_LOGIN);
+        SetText(Panel(), IDC_LOGIN_ACCOUNT, account);
+        SetText(Panel(), IDC_LOGIN_PASSWORD, password);
+        SetChecked(Panel(), IDC_LOGIN_AUTOLOGIN, autoLogin);
+        ASSERT_TRUE(Click(Panel(), IDC_LOGIN_BTN_LOGIN));
     }
     bool WaitRegistered() {
-        return hosttest::PumpUntil([&] { return client->Main().IsRegistered() != 0; });
-    }
-    bool WaitStatus(const wchar_t* key) {
-        return hosttest::PumpUntil([&] { return Status() == Lang(L"Kite", key); });
-    }
-    std::wstring MissedUnit() const { return UnitText(Panel(), IDC_LOGIN_UNIT_NOANSWER); }
-    std::wstring MissedUnitWith(int n) const {
-        return Lang(L"Login", L"IDS_LOG_PHONE") + L" " + std::to_wstring(n);
+        return PumpUntil([&] { return client->Main().IsRegistered() != 0; });
     }
 
-    std::wstring dir;
+    const std::wstring dir = JoinPath(kite::ExeDir(), L"test-client-data");
     unsigned delay = 150;
     std::unique_ptr<KiteClient> client;
 };
 
-TEST_F(ClientTest, ThePanelFillsThePageOfTheMainWindowInTheClientsLanguage) {
+TEST_F(Client, NothingStoredIsLostAcrossARestart) {
     Start();
-    HWND main = client->Main().GetSafeHwnd();
-    ASSERT_TRUE(Panel());
-    EXPECT_EQ(main, ::GetParent(Panel()));
-    EXPECT_TRUE(::IsWindowVisible(Panel()));
-    RECT rc;
-    ::GetWindowRect(Panel(), &rc);
-    ::MapWindowPoints(HWND_DESKTOP, main, reinterpret_cast<POINT*>(&rc), 2);
-    RECT page = client->Main().PageRect();
-    EXPECT_EQ(page.left, rc.left);
-    EXPECT_EQ(page.top, rc.top);
-    EXPECT_EQ(kPageWidth, rc.right - rc.left);
-    EXPECT_EQ(kPageHeight, rc.bottom - rc.top);
-    RECT client_rc;
-    ::GetClientRect(main, &client_rc);
-    EXPECT_EQ(kPageWidth, client_rc.right) << "the page spans the main window";
-
-    EXPECT_EQ(Lang(L"Kite", L"IDS_UC_NOT_LOG"), Status());
-    EXPECT_EQ(L"Log in", ItemText(Panel(), IDC_LOGIN_BTN_LOGIN));
-    EXPECT_EQ(L"Account", ItemText(Panel(), IDC_LOGIN_LBL_ACCOUNT));
-    EXPECT_EQ(L"Kite", WindowText(main));
-    EXPECT_EQ(3, TabCtrl_GetItemCount(client->Main().Tabs()));
-    EXPECT_EQ(PAGE_LOGIN, client->Main().CurrentPage());
-    EXPECT_EQ(L"Not registered", StatusBarText(client->Main().StatusBar(), 1));
-    // The plug-in found its advertising lines in the client's kite.ini.
-    EXPECT_EQ(client->Config().Get(L"KiteLogIn", L"BillText1"), ItemText(Panel(), IDC_LOGIN_BILL1));
-}
-
-TEST_F(ClientTest, ALoginIsAnsweredLaterAndWhatThePanelStoresSurvivesARestart) {
-    Start();
+    // What the plug-in's dialogs store through the settings interface ...
+    IUIPSETTING& s = client->Settings();
+    s.SetServer(1, L"East (new)", L"e.kite.example", L"5070", L"e2.kite.example", L"5071");
+    s.SetClearOnLogout(L"1");
+    s.GetProxySetting()->proxyAddress = L"proxy.kite.example"; // edited in place
+    s.SaveLoginRecord({L"张三", L"密码", L"1"});
+    s.SaveLoginRecord({L"8002", L"", L"0"});
+    s.DeleteAccountInfo(L"8002");
+    // Customize texts that are no flags, so that the panel stays unrestricted.
+    const CustomizeSet set = {L"v0", L"v1", L"v2", L"v3", L"v4",  L"v5",
+                              L"v6", L"v7", L"v8", L"v9", L"v10", L"v11"};
+    auto fields = [](const CustomizeSet& c) {
+        return std::vector<CString>{c.field0,
+                                    c.fixedAccount,
+                                    c.fixedAccountOn,
+                                    c.disableSystemSettings,
+                                    c.hideCallPage,
+                                    c.hideRemovingUserInfo,
+                                    c.refuseLogout,
+                                    c.refuseExit,
+                                    c.disableCallRecordChange,
+                                    c.disableVolumeChange,
+                                    c.refuseAutoLogin,
+                                    c.disableVolumeControl};
+    };
+    s.SetCustomizeSet(set);
+    RegInfo reg = {L"8003", L"3003", L"sip.kite.example", L"5060", L"kite.example", 7, L"kept"};
+    client->Login().GetRegUsers()->push_back(reg);
+    client->Login().SaveRegUsers();
+    // ... and what the panel stores on a login.
     LoginWith(L"8001", L"1234", true);
-    EXPECT_EQ(Lang(L"Kite", L"IDS_UC_LOGINING"), Status()) << "the answer comes later";
-    EXPECT_FALSE(client->Main().IsRegistered());
     ASSERT_TRUE(WaitRegistered());
-    ASSERT_TRUE(WaitStatus(L"IDS_UC_LOG_SUCESS"));
 
-    MainFrame& main = client->Main();
-    EXPECT_EQ(L"Kite  \x2014  8001  \x2014  Idle", WindowText(main.GetSafeHwnd()));
-    EXPECT_EQ(Lang(L"Kite", L"IDS_TITLE_REGED"), StatusBarText(main.StatusBar(), 0));
-    EXPECT_EQ(L"8001 registered", StatusBarText(main.StatusBar(), 1));
-    EXPECT_EQ(L"8001", main.CurrentAccount());
-    EXPECT_EQ(PAGE_CALL, main.CurrentPage()) << "no missed calls: the call page comes up";
-    EXPECT_FALSE(::IsWindowVisible(Panel()));
-    EXPECT_NE(std::wstring::npos,
-              ItemText(main.Calls().GetSafeHwnd(), IDC_CALL_IDENTITY).find(L"8001@kite.example"));
-    EXPECT_TRUE(client->Records().IsOpen());
-    EXPECT_EQ(L"8001", client->Contacts().Account());
-
-    // The settings file holds what the panel stored.
-    {
-        SettingsStore stored(JoinPath(dir, L"settings.ini"), L"");
-        ASSERT_EQ(1u, stored.GetAccountList()->size());
-        EXPECT_EQ(CString(L"8001"), stored.GetAccountList()->front());
-        EXPECT_EQ(CString(L"1"), stored.GetAutoLogin());
-        EXPECT_EQ(CString(L"1234"), stored.GetSavedPassword());
-        LoginRecord r;
-        ASSERT_TRUE(stored.FindLoginRecord(L"8001", r));
-        EXPECT_EQ(CString(L"1234"), r.password);
-        EXPECT_EQ(CString(L"1"), r.autoLogin);
-        EXPECT_EQ(CString(L"0"), stored.GetLoginServerIndex());
-    }
-
-    // A restart: the panel comes back with the account, the saved password
-    // and automatic login, and logs in by itself.
     delay = 1000;
     Start();
+    // The panel comes back with account, password and automatic login, and logs in.
     EXPECT_EQ(L"8001", ItemText(Panel(), IDC_LOGIN_ACCOUNT));
     EXPECT_EQ(L"1234", ItemText(Panel(), IDC_LOGIN_PASSWORD));
-    EXPECT_EQ(BST_CHECKED,
-              ::SendMessageW(::GetDlgItem(Panel(), IDC_LOGIN_AUTOLOGIN), BM_GETCHECK, 0, 0));
+    EXPECT_TRUE(Checked(Panel(), IDC_LOGIN_AUTOLOGIN));
+    EXPECT_EQ(Lang(L"IDS_UC_LOGINING"), Status());
     EXPECT_EQ(LoginLogic::STATE_REGISTERING, client->Login().GetState());
-    EXPECT_EQ(Lang(L"Kite", L"IDS_UC_LOGINING"), Status());
     EXPECT_TRUE(WaitRegistered());
-    EXPECT_EQ(L"Log out", ItemText(Panel(), IDC_LOGIN_BTN_LOGOUT)) << "in the client's language";
+
+    IUIPSETTING& again = client->Settings();
+    EXPECT_EQ((std::vector<CString>{L"8001", L"张三"}), *again.GetAccountList()) << "latest first";
+    LoginRecord r;
+    ASSERT_TRUE(again.FindLoginRecord(L"8001", r));
+    EXPECT_EQ(CString(L"1234"), r.password);
+    EXPECT_EQ(CString(L"1"), r.autoLogin);
+    ASSERT_TRUE(again.FindLoginRecord(L"张三", r));
+    EXPECT_EQ(CString(L"密码"), r.password);
+    EXPECT_FALSE(again.FindLoginRecord(L"8002", r)) << "deleted account info stays deleted";
+    EXPECT_EQ(CString(L"1234"), again.GetSavedPassword());
+    EXPECT_EQ(CString(L"1"), again.GetAutoLogin());
+    EXPECT_EQ(CString(L"0"), again.GetLoginServerIndex());
+    EXPECT_EQ(CString(L"1"), again.GetClearOnLogout());
+    EXPECT_EQ(CString(L"proxy.kite.example"), again.GetProxySetting()->proxyAddress);
+    const ServerInfo& e = (*again.GetServerList())[1]; // SetServer never changes the name
+    EXPECT_EQ((std::vector<CString>{L"kite-east", L"East (new)", L"e.kite.example", L"5070",
+                                    L"e2.kite.example", L"5071"}),
+              (std::vector<CString>{e.name, e.displayName, e.address, e.port, e.backupAddress,
+                                    e.backupPort}));
+    EXPECT_EQ(fields(set), fields(*again.GetCustomizeSet()));
+    ASSERT_EQ(1u, client->Login().GetRegUsers()->size());
+    const RegInfo& back = client->Login().GetRegUsers()->front();
+    EXPECT_EQ((std::vector<CString>{reg.account, reg.password, reg.address, reg.port, reg.imsDomain,
+                                    reg.extra}),
+              (std::vector<CString>{back.account, back.password, back.address, back.port,
+                                    back.imsDomain, back.extra}));
+    EXPECT_EQ(7, back.flag);
+    // A person can read what was stored.
+    std::string text;
+    ASSERT_TRUE(ReadFileBytes(JoinPath(dir, L"settings.ini"), text));
+    EXPECT_NE(std::string::npos, text.find("[Account:8001]"));
+    EXPECT_NE(std::string::npos, text.find(ToUtf8(L"[Account:张三]")));
 }
 
-TEST_F(ClientTest, StartUpCredentialsFromTheCommandLineStartALoginAtOnce) {
-    delay = 1000;
-    Start(L"8002", L"2002");
-    EXPECT_EQ(Lang(L"Kite", L"IDS_UC_LOGINING"), Status());
-    EXPECT_EQ(L"8002", client->Login().Account());
-    ASSERT_TRUE(WaitRegistered());
-    EXPECT_EQ(L"8002", client->Main().CurrentAccount());
-    CString a, p;
-    client->Main().GetStartupAccount(a, p);
-    EXPECT_TRUE(a.IsEmpty()) << "handed over once";
-}
-
-TEST_F(ClientTest, RefusedLoginsShowTheRegistrarsAnswer) {
+TEST_F(Client, TheRegistrarsAnswerArrivesLaterAndThePanelShowsIt) {
+    struct Case {
+        const wchar_t* account;
+        const wchar_t* password;
+        bool serverUp;
+        int code;
+        const wchar_t* box; // text of the message box, none on success
+    } cases[] = {{L"8001", L"0000", true, 403, L"IDS_REGERROR_403"},
+                 {L"9999", L"1234", true, 404, L"IDS_REGERROR_404"},
+                 {L"8001", L"1234", false, 408, L"IDS_REGERROR_403"},
+                 {L"8002", L"2002", true, 0, nullptr}};
     Start();
-    LoginWith(L"8001", L"0000");
-    ASSERT_TRUE(hosttest::PumpUntil([&] { return hosttest::Boxes().size() == 1; }));
-    EXPECT_EQ(Lang(L"Kite", L"IDS_REGERROR_403"), hosttest::Boxes()[0].text);
-    EXPECT_EQ(Lang(L"global", L"IDS_INFO_INFORMATION"), hosttest::Boxes()[0].caption);
-    EXPECT_EQ(Lang(L"Kite", L"IDS_REGERROR_403"), StatusBarText(client->Main().StatusBar(), 0));
-    EXPECT_EQ(Lang(L"Kite", L"IDS_UC_NOT_LOG"), Status());
-
-    LoginWith(L"9999", L"1234");
-    ASSERT_TRUE(hosttest::PumpUntil([&] { return hosttest::Boxes().size() == 2; }));
-    EXPECT_EQ(Lang(L"Kite", L"IDS_REGERROR_404"), hosttest::Boxes()[1].text);
-    EXPECT_EQ(Lang(L"Kite", L"IDS_REGERROR_404"), StatusBarText(client->Main().StatusBar(), 0));
-
-    // The chosen server does not answer: 408, shown with the 403 text.
-    client->Settings().SetServerReachable(0, false);
-    LoginWith(L"8001", L"1234");
-    ASSERT_TRUE(hosttest::PumpUntil([&] { return hosttest::Boxes().size() == 3; }));
-    EXPECT_EQ(Lang(L"Kite", L"IDS_REGERROR_403"), hosttest::Boxes()[2].text);
-    ASSERT_EQ(1u, client->Login().Outcomes().size());
-    EXPECT_EQ(408, client->Login().Outcomes()[0].code);
-    EXPECT_FALSE(client->Main().IsRegistered());
-}
-
-TEST_F(ClientTest, MissedCallsKeepThePanelInFrontAndItsCounterFollowsTheStore) {
-    client.reset();
-    {
-        CallRecordStore seed(JoinPath(dir, L"accounts"));
-        seed.Add(L"8001", KIND_MISSED, L"8002", false);
-        seed.Add(L"8001", KIND_MISSED, L"8003", false);
-        seed.Add(L"8001", KIND_MISSED, L"6100", true);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        MessageBoxes::Clear();
+        client->Settings().SetServerReachable(0, c.serverUp);
+        LoginWith(c.account, c.password);
+        EXPECT_EQ(Lang(L"IDS_UC_LOGINING"), Status()) << "the answer comes later";
+        EXPECT_TRUE(client->Login().Outcomes().empty());
+        ASSERT_TRUE(PumpUntil([&] { return client->Login().Outcomes().size() == 1; }));
+        EXPECT_EQ(c.code, client->Login().Outcomes()[0].code);
+        EXPECT_EQ(c.code == 0, client->Main().IsRegistered() != 0);
+        if (c.box) {
+            ASSERT_TRUE(PumpUntil([] { return MessageBoxes::Seen().size() == 1; }));
+            EXPECT_EQ(Lang(c.box), MessageBoxes::Seen()[0].text);
+            EXPECT_EQ(client->Lang().Peek(L"global", L"IDS_INFO_INFORMATION"),
+                      MessageBoxes::Seen()[0].caption);
+            EXPECT_EQ(Lang(c.box), StatusBarText(client->Main().StatusBar(), 0));
+            EXPECT_EQ(Lang(L"IDS_UC_NOT_LOG"), Status());
+        }
     }
-    Start();
-    LoginWith(L"8001", L"1234");
-    ASSERT_TRUE(WaitRegistered());
-    ASSERT_TRUE(hosttest::PumpUntil([&] { return MissedUnit() == MissedUnitWith(2); }));
-    EXPECT_EQ(PAGE_LOGIN, client->Main().CurrentPage());
-    EXPECT_TRUE(ItemVisible(Panel(), IDC_LOGIN_PANNEL));
-
-    client->AddMissedCall(L"8003"); // told to the panel through slot 14
-    EXPECT_EQ(MissedUnitWith(3), MissedUnit());
-    client->SettleRecords(KIND_MISSED);
-    EXPECT_EQ(MissedUnitWith(0), MissedUnit());
-
-    // The counter opens the record page.
-    ASSERT_TRUE(PressUnit(Panel(), IDC_LOGIN_UNIT_NOANSWER));
-    ASSERT_TRUE(hosttest::PumpUntil([&] { return client->Main().CurrentPage() == PAGE_RECORDS; }));
-    EXPECT_EQ(2, client->Main().Records().Kind());
-    HWND list = ::GetDlgItem(client->Main().Records().GetSafeHwnd(), IDC_RECORD_LIST);
-    EXPECT_EQ(4, ListView_GetItemCount(list));
+    EXPECT_EQ(Lang(L"IDS_UC_LOG_SUCESS"), Status());
+    EXPECT_TRUE(MessageBoxes::Seen().empty());
+    EXPECT_EQ(PAGE_CALL, client->Main().CurrentPage()) << "no missed calls: the call page";
+    EXPECT_EQ(L"8002", client->Records().Account()) << "the stores follow the account";
+    EXPECT_EQ(L"8002", client->Contacts().Account());
 }
 
-TEST_F(ClientTest, TheLanguageSwitchesWhileTheClientRunsAndIsRemembered) {
-    Start();
-    ASSERT_TRUE(client->SwitchLanguage(L"zh-CN"));
-    EXPECT_EQ(L"登录", ItemText(Panel(), IDC_LOGIN_BTN_LOGIN));
-    EXPECT_EQ(L"您还没有登录", Status());
-    EXPECT_EQ(L"帐号", ItemText(Panel(), IDC_LOGIN_LBL_ACCOUNT));
-    EXPECT_EQ(L"未注册", StatusBarText(client->Main().StatusBar(), 1));
-    EXPECT_EQ(L"zh-CN", client->Config().Language());
-    ASSERT_TRUE(client->SwitchLanguage(L"en"));
-    EXPECT_EQ(L"Log in", ItemText(Panel(), IDC_LOGIN_BTN_LOGIN));
-    EXPECT_EQ(L"en", client->Config().Language());
-    EXPECT_FALSE(client->SwitchLanguage(L"xx"));
-    EXPECT_TRUE(client->Lang().Misses().empty());
-}
-
-TEST_F(ClientTest, LogoutAsksThenDeregistersThroughTheLoginLogic) {
-    Start();
-    LoginWith(L"8001", L"1234");
-    ASSERT_TRUE(WaitRegistered());
-    client->Main().ShowLoginPage();
-    hosttest::Boxes().clear();
-    Click(IDC_LOGIN_BTN_LOGOUT);
-    ASSERT_EQ(1u, hosttest::Boxes().size());
-    EXPECT_EQ(Lang(L"Kite", L"IDS_UC_INFO_LOGOUT"), hosttest::Boxes()[0].text);
-    EXPECT_EQ(Lang(L"Kite", L"IDS_UC_NOT_LOG"), Status());
-    EXPECT_FALSE(client->Main().IsRegistered());
-    EXPECT_EQ(L"", client->Main().CurrentAccount());
-    EXPECT_EQ(PAGE_LOGIN, client->Main().CurrentPage());
-    EXPECT_EQ(L"Kite", WindowText(client->Main().GetSafeHwnd()));
-    EXPECT_FALSE(client->Records().IsOpen());
-    ASSERT_TRUE(
-        hosttest::PumpUntil([&] { return client->Login().GetState() == LoginLogic::STATE_IDLE; }));
-    const std::vector<std::wstring>& events = client->Main().Events();
-    EXPECT_NE(events.end(), std::find(events.begin(), events.end(), L"NotifyLogout"));
-    EXPECT_NE(events.end(), std::find(events.begin(), events.end(), L"NotifyDeregistered"));
-}
-
-TEST_F(ClientTest, TheFunctionConfigurationIsStoredAndAppliedByTheMainWindow) {
-    Start();
-    LoginWith(L"8001", L"1234");
-    ASSERT_TRUE(WaitRegistered());
-    client->Main().ShowLoginPage();
-    ASSERT_EQ(L"admin", client->Config().AdminPassword());
-
-    DialogDriver::Install();
-    DialogDriver::OnNextDialog([](HWND dlg) {
-        ::SetWindowTextW(::GetDlgItem(dlg, IDC_LOCK_PASSWORD), L"admin");
-        ::SendMessageW(::GetDlgItem(dlg, IDC_LOCK_REFUSE_EXIT), BM_SETCHECK, BST_CHECKED, 0);
-        ::SendMessageW(::GetDlgItem(dlg, IDC_LOCK_HIDE_CALLPAGE), BM_SETCHECK, BST_CHECKED, 0);
-        ::SendMessageW(::GetDlgItem(dlg, IDC_LOCK_REFUSE_LOGOUT), BM_SETCHECK, BST_CHECKED, 0);
-        ::SendMessageW(::GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
-    });
-    CtrlP(Panel());
-    EXPECT_EQ(0, DialogDriver::Pending());
-    EXPECT_FALSE(DialogDriver::WatchdogFired());
-
-    CustomizeSet* set = client->Settings().GetCustomizeSet();
-    EXPECT_EQ(CString(L"1"), set->refuseExit);
-    EXPECT_EQ(CString(L"1"), set->hideCallPage);
-    EXPECT_EQ(CString(L"1"), set->refuseLogout);
-    const std::vector<std::wstring>& events = client->Main().Events();
-    EXPECT_NE(events.end(), std::find(events.begin(), events.end(), L"ApplyCustomizeSet"));
-    EXPECT_EQ(2, TabCtrl_GetItemCount(client->Main().Tabs())) << "the call page is hidden";
-    EXPECT_FALSE(ItemVisible(Panel(), IDC_LOGIN_BTN_LOGOUT)) << "the panel refuses logout";
-
-    // Exit is refused, with a message.
-    hosttest::Boxes().clear();
-    ::SendMessageW(client->Main().GetSafeHwnd(), WM_CLOSE, 0, 0);
-    EXPECT_TRUE(::IsWindow(client->Main().GetSafeHwnd()));
-    ASSERT_EQ(1u, hosttest::Boxes().size());
-    EXPECT_EQ(client->Text(L"EXIT_REFUSED"), hosttest::Boxes()[0].text);
-
-    // And it stays so after a restart.
-    Start();
-    EXPECT_EQ(2, TabCtrl_GetItemCount(client->Main().Tabs()));
-}
-
-TEST_F(ClientTest, MultiUserModeComesWithANewPanelAndRegistersTheList) {
-    Start();
-    std::vector<RegInfo>& list = *client->Login().GetRegUsers();
-    RegInfo a;
-    a.account = L"8001";
-    a.password = L"1234";
-    a.address = L"sip.kite.example";
-    a.port = L"5060";
-    list.push_back(a);
-    a.account = L"8003";
-    a.password = L"3003";
-    list.push_back(a);
-    client->Login().SaveRegUsers();
-    HWND before = Panel();
-    client->SetMultiUser(true);
-    EXPECT_TRUE(Panel() && ::IsWindowVisible(Panel()));
-    EXPECT_FALSE(::IsWindow(before) && before != Panel()) << "the old panel is gone";
-    EXPECT_FALSE(ItemVisible(Panel(), IDC_LOGIN_ACCOUNT)) << "multi-user mode hides the fields";
-    ::SetWindowTextW(::GetDlgItem(Panel(), IDC_LOGIN_ACCOUNT), L"x");
-    Click(IDC_LOGIN_BTN_LOGIN);
-    ASSERT_TRUE(WaitRegistered());
-    ASSERT_TRUE(hosttest::PumpUntil([&] { return client->Login().Outcomes().size() == 2; }));
-    EXPECT_EQ(L"2 of 2 accounts registered", StatusBarText(client->Main().StatusBar(), 1));
-}
-
-TEST_F(ClientTest, TheMenusDriveThePanelThroughItsInterface) {
-    Start();
-    HWND main = client->Main().GetSafeHwnd();
-    auto menu = [&](UINT id) { ::SendMessageW(main, WM_COMMAND, id, 0); };
-    ::SetWindowTextW(::GetDlgItem(Panel(), IDC_LOGIN_ACCOUNT), L"8001");
-    ::SetWindowTextW(::GetDlgItem(Panel(), IDC_LOGIN_PASSWORD), L"1234");
-    menu(ID_CLIENT_LOGIN); // ISIGNDESK::Login
-    EXPECT_EQ(Lang(L"Kite", L"IDS_UC_LOGINING"), Status());
-    ASSERT_TRUE(WaitRegistered());
-
-    menu(ID_DEMO_MISSED_CALL); // a call missed just now
-    EXPECT_EQ(MissedUnitWith(1), MissedUnit());
-    menu(ID_VIEW_MISSED);
-    EXPECT_EQ(PAGE_RECORDS, client->Main().CurrentPage());
-    menu(ID_VIEW_LOGIN);
-    EXPECT_EQ(PAGE_LOGIN, client->Main().CurrentPage());
-
-    DialogDriver::Install();
-    DialogDriver::OnNextDialog([](HWND dlg) { ::PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0); });
-    menu(ID_CLIENT_LOCK); // the panel's Ctrl+P
-    ASSERT_EQ(1u, DialogDriver::Opened().size());
-    EXPECT_EQ(Lang(L"Login", L"IDS_LOG_LOCKACCOUNT"), DialogDriver::Opened()[0]);
-
-    // The language menu lists the language files; the second is Chinese.
-    std::vector<LangService::Language> languages = client->Lang().Available();
-    for (size_t i = 0; i < languages.size(); ++i)
-        if (languages[i].code == L"zh-CN")
-            menu(ID_LANGUAGE_FIRST + static_cast<UINT>(i));
-    EXPECT_EQ(L"zh-CN", client->Lang().Current());
-    EXPECT_EQ(L"注销", ItemText(Panel(), IDC_LOGIN_BTN_LOGOUT));
-
-    menu(ID_CLIENT_LOGOUT); // ISIGNDESK::Logout, confirmed by the box handler
-    EXPECT_FALSE(client->Main().IsRegistered());
-
-    menu(ID_DEMO_SERVER_DOWN); // the server used last stops answering
-    EXPECT_FALSE(client->Settings().IsServerReachable(0));
-    hosttest::Boxes().clear();
-    menu(ID_CLIENT_LOGIN);
-    ASSERT_TRUE(hosttest::PumpUntil([&] { return !hosttest::Boxes().empty(); }));
-    ASSERT_EQ(1u, client->Login().Outcomes().size());
-    EXPECT_EQ(408, client->Login().Outcomes()[0].code);
-    client->SwitchLanguage(L"en");
-}
-
-TEST(ClientProgram, RunsAsAProgramAndWritesAPictureOfItsWindow) {
-    std::wstring dir = hosttest::FreshDir(L"test-program-data");
-    std::wstring picture = JoinPath(dir, L"window.png");
-    std::wstring cmd = L"\"" + JoinPath(kite::ExeDir(), L"KiteClient.exe") + L"\" --data \"" + dir +
-                       L"\" --lang en --screenshot \"" + picture + L"\"";
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    std::vector<wchar_t> line(cmd.begin(), cmd.end());
-    line.push_back(0);
-    ASSERT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                 &si, &pi));
-    ASSERT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(pi.hProcess, 60000));
-    DWORD code = 1;
-    ::GetExitCodeProcess(pi.hProcess, &code);
-    ::CloseHandle(pi.hProcess);
-    ::CloseHandle(pi.hThread);
-    EXPECT_EQ(0u, code);
-    std::string png;
-    ASSERT_TRUE(ReadFileBytes(picture, png));
-    int w = 0, h = 0;
-    std::vector<uint8_t> rgb;
-    ASSERT_TRUE(DecodePng(png, w, h, rgb));
-    EXPECT_GT(w, kPageWidth);
-    EXPECT_GT(h, kPageHeight);
-    EXPECT_TRUE(FileExists(JoinPath(dir, L"settings.ini")));
+// Both language files hold the same keys, none empty, among them every key
+// the plug-in looks up, also in dialogs the tour does not open.
+TEST(LanguageFiles, HoldEveryKeyThePluginUses) {
+    std::set<std::pair<std::wstring, std::wstring>> keys[2];
+    const wchar_t* files[] = {L"lang\\en.lang", L"lang\\zh-CN.lang"};
+    for (int f = 0; f < 2; ++f) {
+        IniDoc doc;
+        ASSERT_TRUE(doc.Load(JoinPath(kite::ExeDir(), files[f])));
+        for (const std::wstring& section : doc.Sections())
+            for (const IniDoc::Entry& e : doc.Entries(section)) {
+                keys[f].insert({section, e.first});
+                EXPECT_FALSE(e.second.empty()) << ToUtf8(files[f] + (L" " + e.first));
+            }
+    }
+    EXPECT_EQ(keys[0], keys[1]) << "both files hold the same keys";
+    std::wistringstream used(
+        L"[global] IDS_APP_NAME IDS_INFO_INFORMATION IDS_INFO_QUESTION IDS_INFO_ERROR "
+        L"IDS_BUTTON_OK IDS_BUTTON_CANCEL [Dial] IDS_INFO_IDLE [Kite] IDS_TITLE_REGED "
+        L"IDS_UC_NOT_LOG IDS_UC_LOG_SUCESS IDS_UC_LOGINING IDS_REGERROR_403 IDS_REGERROR_404 "
+        L"IDS_UC_INFO_LOGOUT IDS_UC_INFO_CHECK IDS_MAIN_REG_TITLE IDS_MAIN_REG_ADD "
+        L"IDS_MAIN_REG_MODIFY IDS_MAIN_REG_DEL IDS_MAIN_REG_BTN_CLEAR IDS_MAIN_REG_ACCOUNT "
+        L"IDS_MAIN_REG_PASSWORD IDS_MAIN_REG_IP IDS_MAIN_REG_PORT IDS_MAIN_REG_FIELD "
+        L"IDS_MAIN_REG_CLEAR [Login] IDS_LOG_CLEAR IDS_LOG_KEYBORD IDS_LOG_PHONE IDS_LOG_ACCOUNT "
+        L"IDS_LOG_PASSWORD IDS_LOG_AUTO IDS_LOG_TITLE IDS_LOG_LOGOUT IDS_LOG_ADVSETTING "
+        L"IDS_LOG_ACCOUNT_ERRORNULL IDS_LOG_ACCOUNT_ERRORCHAR IDS_LOG_REGUSERS_NULL "
+        L"IDC_BUTTON_SERVERSETTING IDS_LOG_SERVERSEL IDS_LOG_PROXYSETTING IDS_LOG_STC_NETTYPE "
+        L"IDS_LOG_STC_SERVER IDS_LOG_STC_PORT IDS_LOG_STC_USER IDS_LOG_STC_PSW IDS_LOG_PROXYTEST "
+        L"IDS_LOG_NETTYPE_NOPROXY IDS_LOG_NETTYPE_HTTPPORXY IDS_LOG_NETTYPE_IEPROXY "
+        L"IDS_LOG_SERVERMODIFY IDS_LOG_SERVE IDS_LOG_DISPLAYNAME IDS_LOG_SERVERADDRESS "
+        L"IDS_LOG_SERERBAKADD IDS_LOG_LOCKACCOUNT IDS_LOG_LOCKACCOUNT_PSW "
+        L"IDS_LOG_LOCKACCOUNT_ACCOUNT IDS_LOG_LOCKACCOUNT_ACCOUNTNULL IDS_LOG_LOCKACCOUNT_DISABLE "
+        L"IDS_LOG_LOCKACCOUNT_HIDE_CALL_PAGE IDS_LOG_LOCKACCOUNT_HIDE_REMOVING_USER_INFO "
+        L"IDS_LOG_LOCKACCOUNT_REFUSE_LOGOUT IDS_LOG_LOCKACCOUNT_REFUSE_EXIT "
+        L"IDS_LOG_LOCKACCOUNT_DISABLE_MODIFICATION_ON_CALL_RECORD "
+        L"IDS_LOG_LOCKACCOUNT_DISABLE_MODIFICATION_ON_VOLUME "
+        L"IDS_LOG_LOCKACCOUNT_REFUSE_AUTO_LOGIN "
+        L"IDS_LOG_LOCKACCOUNT_DISABLE_MODIFICATION_ON_VOLUMECONTROL [PhoneBook] "
+        L"IDS_ADDRBOOK_INFO_EXIST IDS_ADDRBOOK_NETCODE_PWD [Settings] IDS_SPEEDDIAL_TIP_CONFIRM");
+    std::wstring section;
+    for (std::wstring word; used >> word;) {
+        if (word[0] == L'[')
+            section = word.substr(1, word.size() - 2);
+        else
+            EXPECT_EQ(1u, keys[0].count({section, word})) << ToUtf8(section + L":" + word);
+    }
 }
 
 } // namespace

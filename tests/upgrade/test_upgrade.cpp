@@ -1,143 +1,146 @@
-// The upgrade launcher through the real plug-in: every successful
-// registration starts "upgrade.exe" beside the executable with the upgrade
-// settings of "kite.ini", on a worker thread that the panel does not wait
-// for. The stand-in records what it received.
-#include "PanelFixture.h"
+// The upgrade launcher: its command line from the "UPGRADE" section of
+// "kite.ini" in the ANSI code page (UpgradeLine.*, also run under code page
+// 936), and the real plug-in starting the upgrade stand-in, which records it.
+#include "PanelTest.h"
+#include "Upgrade.h"
 #include "UpgradeRecords.h"
 
-#include <memory>
 #include <string>
 
 namespace {
 
-class UpgradeTest : public PanelTest {
+using Keys = std::vector<std::pair<std::wstring, std::wstring>>;
+
+TEST(UpgradeLine, EachSettingInItsPlaceAsReadWithNullForMissingAccountSettings) {
+    char locale[64] = {};
+    if (GetEnvironmentVariableA("LC_ALL", locale, sizeof(locale)) &&
+        std::string(locale).compare(0, 5, "zh_CN") == 0) {
+        EXPECT_EQ(936u, GetACP()) << "the Chinese run";
+    }
+    const std::wstring dir = TestExeDir() + L"upgrade line test\\";
+    CreateDirectoryW(dir.c_str(), nullptr);
+    const std::wstring ini = dir + L"kite.ini";
+    const std::string none = "    NULL NULL NULL";
+    struct Case {
+        Keys keys;
+        std::string tail; // after the quoted program path and the process id
+    } cases[] = {
+        {{}, none}, // no ini file
+        {{}, none}, // a file with other sections and an empty "UPGRADE" section
+        {{{L"Protocol", L"http"},
+          {L"Host", L"update.example.com"},
+          {L"Port", L"8080"},
+          {L"User", L"alice"},
+          {L"Password", L"s3cret"},
+          {L"Directory", L"/kite/pub"}},
+         " http update.example.com 8080 alice s3cret /kite/pub"},
+        {{{L"Protocol", L"ftp"}, {L"Port", L"21"}, {L"Password", L"pw"}}, " ftp  21 NULL pw NULL"},
+        {{{L"Host", L"h"}, {L"Directory", L"\\up\\kite"}}, "  h  NULL NULL \\up\\kite"},
+        {{{L"User", L"John  Smith"}}, "    John  Smith NULL NULL"}, // not quoted
+        {{{L"Host", std::wstring(300, L'h')}}, "  " + std::string(258, 'h') + "  NULL NULL NULL"},
+        // A Thai letter is in neither code page, the two ideographs only in 936.
+        {{{L"User", L"\x0E01user"}, {L"Password", L"\x7528\x6237"}},
+         GetACP() == 936 ? "    ?user \xE7\x94\xA8\xE6\x88\xB7 NULL" : "    ?user ?? NULL"},
+    };
+    for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
+        SCOPED_TRACE(i);
+        DeleteFileW(ini.c_str());
+        if (i > 0) {
+            ASSERT_TRUE(WriteUpgradeIni(ini, cases[i].keys, L"[KiteLogIn]\r\nBillText1=ad\r\n"));
+        }
+        EXPECT_EQ("\"" + ToUtf8(dir) + "upgrade.exe\" 4242" + cases[i].tail,
+                  AnsiToUtf8(BuildUpgradeCommandLine(CString(dir.c_str()), 4242)));
+    }
+    DeleteFileW(ini.c_str());
+    RemoveDirectoryW(dir.c_str());
+}
+
+class UpgradeStart : public PanelTest {
 protected:
     void SetUp() override {
         PanelTest::SetUp();
-        ini = TestExeDir() + L"kite.ini";
-        iniGuard.reset(new IniFileGuard(ini));
-        ASSERT_TRUE(WriteUpgradeIni(ini, keys));
-        pid = std::to_string(GetCurrentProcessId());
+        saved = ReadBytes(ini, &existed);
         ASSERT_NE(nullptr, CreatePanel());
     }
     void TearDown() override {
         SetEnvironmentVariableW(L"SIGNDESK_UPGRADE_HOLD", nullptr);
         PanelTest::TearDown();
-        iniGuard.reset();
+        // The executable's kite.ini as it was.
+        if (!existed)
+            DeleteFileW(ini.c_str());
+        else if (FILE* f = _wfopen(ini.c_str(), L"wb")) {
+            fwrite(saved.data(), 1, saved.size(), f);
+            fclose(f);
+        }
     }
-
-    // Puts one key into the "UPGRADE" section of the executable's kite.ini.
-    void Set(const wchar_t* key, const wchar_t* value) {
-        keys.push_back({key, value});
-        ASSERT_TRUE(WriteUpgradeIni(ini, keys));
-    }
-
-    void StartLogin(const wchar_t* account, const wchar_t* password) {
+    // A login that the host answers with code.
+    void Register(const wchar_t* account, int code) {
         SetText(hPanel, IDC_LOGIN_ACCOUNT, account);
-        SetText(hPanel, IDC_LOGIN_PASSWORD, password);
+        SetText(hPanel, IDC_LOGIN_PASSWORD, L"pw");
         Command(hPanel, IDC_LOGIN_BTN_LOGIN);
+        Panel()->OnRegResponse(code);
+        Pump();
     }
-
-    bool WaitForRecords(size_t count, DWORD ms = 10000) {
-        return PumpUntil([&] { return RecordsOfThisProcess().size() >= count; }, ms);
-    }
-
-    std::string Program() const { return "\"" + ToUtf8(TestExeDir()) + "upgrade.exe\" "; }
-
-    std::wstring ini;
-    std::unique_ptr<IniFileGuard> iniGuard;
-    std::vector<std::pair<std::wstring, std::wstring>> keys;
-    std::string pid;
+    const std::wstring ini = TestExeDir() + L"kite.ini";
+    std::string saved;
+    bool existed = false;
 };
 
-TEST_F(UpgradeTest, ASuccessfulRegistrationStartsTheUpgradeProgram) {
-    size_t before = RecordsOfThisProcess().size();
-    TraceLogTail log;
-    log.Mark();
-    StartLogin(L"alice", L"secret");
-    Panel()->OnRegResponse(0);
-    Pump();
-    EXPECT_EQ(1, CountTraceLines(log.Lines(), "CLoginDlg::CheckUpgrade", "Enter"));
-    EXPECT_EQ(1, CountTraceLines(log.Lines(), "CLoginDlg::CheckUpgrade", "Leave"));
-
-    ASSERT_TRUE(WaitForRecords(before + 1)) << "upgrade.exe did not record a start";
-    UpgradeRecord rec = RecordsOfThisProcess().back();
-    EXPECT_EQ(Program() + pid + "    NULL NULL NULL", rec.cmdline)
-        << "no upgrade settings: the account is not passed on";
-    EXPECT_EQ(10, rec.show);
-    EXPECT_EQ((std::vector<std::string>{pid, "NULL", "NULL", "NULL"}),
-              std::vector<std::string>(rec.argv.begin() + 1, rec.argv.end()));
-}
-
-TEST_F(UpgradeTest, TheProgramGetsTheSettingsAsReadWithBlanksSplittingArguments) {
-    Set(L"Protocol", L"http");
-    Set(L"Host", L"up.example.com");
-    Set(L"Port", L"80");
-    Set(L"User", L"Jane Q Public");
-    Set(L"Directory", L"\\kite\\2011");
-    size_t before = RecordsOfThisProcess().size();
-    StartLogin(L"bob", L"pw");
-    Panel()->OnRegResponse(0);
-    Pump();
-    ASSERT_TRUE(WaitForRecords(before + 1));
-    UpgradeRecord rec = RecordsOfThisProcess().back();
-    EXPECT_EQ(Program() + pid + " http up.example.com 80 Jane Q Public NULL \\kite\\2011",
-              rec.cmdline);
-    EXPECT_EQ((std::vector<std::string>{pid, "http", "up.example.com", "80", "Jane", "Q", "Public",
-                                        "NULL", "\\kite\\2011"}),
-              std::vector<std::string>(rec.argv.begin() + 1, rec.argv.end()));
-}
-
-TEST_F(UpgradeTest, ThePanelDoesNotWaitForTheProgram) {
-    // The stand-in holds its record back until the event is set.
-    std::wstring name = L"SignDeskUpgradeHold" + std::to_wstring(GetCurrentProcessId());
-    HANDLE hRelease = CreateEventW(nullptr, TRUE, FALSE, name.c_str());
-    ASSERT_NE(nullptr, hRelease);
-    SetEnvironmentVariableW(L"SIGNDESK_UPGRADE_HOLD", name.c_str());
-    size_t before = RecordsOfThisProcess().size();
-
-    StartLogin(L"carol", L"pw");
-    DWORD start = GetTickCount();
-    Panel()->OnRegResponse(0);
-    DWORD took = GetTickCount() - start;
-    EXPECT_LT(took, 3000u) << "the registration result came back only after the program";
-    // The program cannot have finished: it is waiting for the event (at
-    // most 10 seconds), so a panel that waited for it would not be back yet.
-    EXPECT_EQ(before, RecordsOfThisProcess().size());
+TEST_F(UpgradeStart, EverySuccessfulRegistrationStartsTheProgramAndDoesNotWaitForIt) {
+    const std::string pid = std::to_string(GetCurrentProcessId());
+    struct Case {
+        Keys keys;
+        std::string tail;
+        std::vector<std::string> args; // as the program splits them
+    } cases[] = {
+        {{}, "    NULL NULL NULL", {pid, "NULL", "NULL", "NULL"}},
+        {{{L"Protocol", L"http"},
+          {L"Host", L"up.example.com"},
+          {L"Port", L"80"},
+          {L"User", L"Jane Q Public"},
+          {L"Directory", L"\\kite\\2011"}},
+         " http up.example.com 80 Jane Q Public NULL \\kite\\2011",
+         {pid, "http", "up.example.com", "80", "Jane", "Q", "Public", "NULL", "\\kite\\2011"}},
+    };
+    // The first start neither takes input nor records until this event is
+    // set (or 10 seconds passed): a panel that waited for the program would
+    // be back only after its record.
+    const std::wstring hold = L"SignDeskUpgradeHold" + std::to_wstring(GetCurrentProcessId());
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, hold.c_str());
+    ASSERT_NE(nullptr, release);
+    const size_t before = RecordsOfThisProcess().size();
+    auto recorded = [&](size_t n) {
+        return PumpUntil([&] { return RecordsOfThisProcess().size() >= before + n; }, 10000);
+    };
+    Register(L"erin", 500);
+    for (size_t i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_TRUE(WriteUpgradeIni(ini, cases[i].keys));
+        if (i > 0) { // logged out again first
+            siblings.main.registered = 0;
+            Panel()->OnDeRegResponse(0);
+        }
+        SetEnvironmentVariableW(L"SIGNDESK_UPGRADE_HOLD", i == 0 ? hold.c_str() : nullptr);
+        TraceLogTail log;
+        log.Mark();
+        Register(L"dave", 0);
+        EXPECT_EQ(1, CountTraceLines(log.Lines(), "CLoginDlg::CheckUpgrade", "Enter"));
+        EXPECT_EQ(1, CountTraceLines(log.Lines(), "CLoginDlg::CheckUpgrade", "Leave"));
+        if (i == 0) {
+            PumpFor(1000);
+            EXPECT_EQ(before, RecordsOfThisProcess().size()) << "back while the program is held";
+            SetEvent(release);
+        }
+        ASSERT_TRUE(recorded(i + 1)) << "upgrade.exe did not record a start";
+        const UpgradeRecord rec = RecordsOfThisProcess().back();
+        EXPECT_EQ("\"" + ToUtf8(TestExeDir()) + "upgrade.exe\" " + pid + cases[i].tail,
+                  rec.cmdline);
+        EXPECT_EQ(10, rec.show);
+        EXPECT_EQ(cases[i].args, std::vector<std::string>(rec.argv.begin() + 1, rec.argv.end()));
+    }
+    CloseHandle(release);
     PumpFor(1000);
-    EXPECT_EQ(before, RecordsOfThisProcess().size()) << "still held";
-
-    SetEvent(hRelease);
-    DWORD released = GetTickCount();
-    EXPECT_TRUE(WaitForRecords(before + 1)) << "the program was started and ran on its own";
-    EXPECT_LT(GetTickCount() - released, 5000u) << "it was waiting for the event, not timing out";
-    CloseHandle(hRelease);
-}
-
-TEST_F(UpgradeTest, EveryRegistrationStartsOneMore) {
-    size_t before = RecordsOfThisProcess().size();
-    StartLogin(L"dave", L"pw");
-    Panel()->OnRegResponse(0);
-    Pump();
-    ASSERT_TRUE(WaitForRecords(before + 1));
-    // Registered again (the host reports success once more after a logout).
-    siblings.main.registered = 0;
-    Panel()->OnDeRegResponse(0);
-    Pump();
-    StartLogin(L"dave", L"pw");
-    Panel()->OnRegResponse(0);
-    Pump();
-    ASSERT_TRUE(WaitForRecords(before + 2));
-    PumpFor(500);
-    EXPECT_EQ(before + 2, RecordsOfThisProcess().size());
-}
-
-TEST_F(UpgradeTest, AFailedRegistrationStartsNothing) {
-    size_t before = RecordsOfThisProcess().size();
-    StartLogin(L"erin", L"pw");
-    Panel()->OnRegResponse(500);
-    PumpFor(1500);
-    EXPECT_EQ(before, RecordsOfThisProcess().size());
+    EXPECT_EQ(before + 2, RecordsOfThisProcess().size()) << "one start per success, none else";
 }
 
 } // namespace
