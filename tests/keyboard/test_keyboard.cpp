@@ -6,26 +6,53 @@
 #include "PanelFixture.h"
 
 #include <string>
+#include <vector>
 
 namespace {
 
-// The two character sets, key IDC_KEY_FIRST + i typing character i.
-// Spelled out key by key so that a slip in the plug-in's table shows.
-std::wstring Expected(bool shift) {
-    std::wstring s;
-    // Top row: grave/tilde, the digits with their shifted signs, minus, equals.
-    s += shift ? L"~!@#$%^&*()_+" : L"`1234567890-=";
-    // Second row: q to p, the square brackets, backslash.
-    s += shift ? L"QWERTYUIOP" : L"qwertyuiop";
-    s += shift ? L"{}|" : L"[]\\";
-    // Third row: a to l, semicolon, apostrophe.
-    s += shift ? L"ASDFGHJKL" : L"asdfghjkl";
-    s += shift ? L":\"" : L";'";
-    // Bottom row: slash, z to m, comma, full stop.
-    s += shift ? L"?" : L"/";
-    s += shift ? L"ZXCVBNM" : L"zxcvbnm";
-    s += shift ? L"<>" : L",.";
-    return s;
+// Key IDC_KEY_FIRST + i types character i, row by row.
+const std::wstring kPlain = L"`1234567890-=qwertyuiop[]\\asdfghjkl;'/zxcvbnm,.";
+const std::wstring kShifted = L"~!@#$%^&*()_+QWERTYUIOP{}|ASDFGHJKL:\"?ZXCVBNM<>";
+const int kQ = IDC_KEY_FIRST + 13;
+
+BOOL CALLBACK FindKeyboardProc(HWND hWnd, LPARAM lParam) {
+    if (!GetDlgItem(hWnd, IDC_KEY_FOCUS))
+        return TRUE;
+    *reinterpret_cast<HWND*>(lParam) = hWnd;
+    return FALSE;
+}
+
+RECT ScreenRect(HWND hWnd) {
+    RECT rc = {};
+    GetWindowRect(hWnd, &rc);
+    return rc;
+}
+
+std::wstring DrawnText(HWND hWnd) {
+    wchar_t buf[64] = {};
+    SkinGetDrawnText(hWnd, buf, 64);
+    return buf;
+}
+
+std::vector<COLORREF> Pixels(HWND hWnd) {
+    RECT rc = {};
+    GetClientRect(hWnd, &rc);
+    HDC dc = GetDC(hWnd);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < rc.bottom; ++y)
+        for (int x = 0; x < rc.right; ++x)
+            pixels.push_back(GetPixel(dc, x, y));
+    ReleaseDC(hWnd, dc);
+    return pixels;
+}
+
+// Clicks a button and tells which window had the focus right after the
+// click was handled (before the display's focus events are processed).
+HWND ClickAndGetFocus(HWND hButton) {
+    SendMessageW(hButton, BM_CLICK, 0, 0);
+    HWND hFocus = GetFocus();
+    Pump();
+    return hFocus;
 }
 
 class KeyboardTest : public PanelTest {
@@ -33,89 +60,48 @@ protected:
     void SetUp() override {
         PanelTest::SetUp();
         ASSERT_NE(nullptr, CreatePanel());
-        hKeyboard = FindKeyboard();
+        EnumThreadWindows(GetCurrentThreadId(), &FindKeyboardProc,
+                          reinterpret_cast<LPARAM>(&hKeyboard));
         ASSERT_NE(nullptr, hKeyboard);
         hField = Item(hPanel, IDC_LOGIN_PASSWORD);
         ASSERT_NE(nullptr, hField);
         screen = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     }
 
-    bool KeyboardVisible() const { return IsWindowVisible(hKeyboard) != FALSE; }
-
-    // The keyboard button, as the user clicks it.
-    void ToggleKeyboard() { ASSERT_TRUE(Click(hPanel, IDC_LOGIN_BTN_KEYBOARD)); }
-
-    void Key(int id) {
-        HWND hKey = GetDlgItem(hKeyboard, id);
-        ASSERT_NE(nullptr, hKey) << "key " << id;
-        SendMessageW(hKey, BM_CLICK, 0, 0);
-        Pump();
-    }
-
-    // Clicks a button and tells which window had the focus right after the
-    // click was handled (before the display's focus events are processed).
-    static HWND ClickAndGetFocus(HWND hButton) {
-        SendMessageW(hButton, BM_CLICK, 0, 0);
-        HWND hFocus = GetFocus();
-        Pump();
-        return hFocus;
-    }
-
-    // Delivers one mouse message through the framework's pre-translation,
-    // as the message loop does, and tells which window is in front right
-    // after it.
-    static HWND PressAndGetForeground(HWND hTarget, UINT message) {
-        PostMessageW(hTarget, message, MK_LBUTTON, MAKELPARAM(3, 3));
-        MSG msg;
-        if (!PeekMessageW(&msg, hTarget, message, message, PM_REMOVE))
-            return nullptr;
-        if (!AfxPreTranslateMessage(&msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        HWND hFront = GetForegroundWindow();
-        Pump();
-        return hFront;
-    }
+    bool Shown() const { return IsWindowVisible(hKeyboard) != FALSE; }
+    HWND Key(int id) const { return GetDlgItem(hKeyboard, id); }
+    void Toggle() { ASSERT_TRUE(Click(hPanel, IDC_LOGIN_BTN_KEYBOARD)); }
+    void Press(int id) { ASSERT_TRUE(Click(hKeyboard, id)) << "key " << id; }
 
     void SetField(const std::wstring& text, int selStart, int selEnd) {
         SetText(hPanel, IDC_LOGIN_PASSWORD, text);
         SendMessageW(hField, EM_SETSEL, selStart, selEnd);
     }
 
-    std::pair<int, int> Selection() const {
-        DWORD s = 0, e = 0;
-        SendMessageW(hField, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
-        return {static_cast<int>(s), static_cast<int>(e)};
-    }
-
     // Moves the host's main window so that the password field's top-left
-    // corner lands on (left, top) of the screen.
-    void MoveFieldTo(int left, int top) {
+    // corner lands on the screen point.
+    void MoveFieldTo(POINT pt) {
         RECT field = ScreenRect(hField);
         HWND hMain = host.MainWindow()->GetSafeHwnd();
         RECT main = ScreenRect(hMain);
-        SetWindowPos(hMain, nullptr, main.left + left - field.left, main.top + top - field.top, 0,
+        SetWindowPos(hMain, nullptr, main.left + pt.x - field.left, main.top + pt.y - field.top, 0,
                      0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         Pump();
         RECT now = ScreenRect(hField);
-        ASSERT_EQ(left, now.left) << "the test could not place the field";
-        ASSERT_EQ(top, now.top) << "the test could not place the field";
+        ASSERT_TRUE(now.left == pt.x && now.top == pt.y) << "the test could not place the field";
     }
 
-    // Repaints the panel now (the keyboard follows the field on WM_PAINT).
-    void RepaintPanel() {
-        RedrawWindow(hPanel, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        Pump();
-    }
-
-    // Shows the keyboard once and hides it again, so that it has the size
-    // it always has when shown.
-    void ShowOnce() {
-        ToggleKeyboard();
-        ASSERT_TRUE(KeyboardVisible());
-        ToggleKeyboard();
-        ASSERT_FALSE(KeyboardVisible());
+    // The shown keyboard measures 318 x 103, lies below (or above) the field
+    // and has its left edge by the edge given.
+    enum Edge { kFieldLeft, kFieldRight, kScreenLeft, kScreenRight };
+    void ExpectPlaced(Edge edge, bool below) {
+        RECT field = ScreenRect(hField);
+        RECT kb = ScreenRect(hKeyboard);
+        const LONG left[] = {field.left, field.right - 318, 0, screen.cx - 318};
+        EXPECT_EQ(left[edge], kb.left);
+        EXPECT_EQ(below ? field.bottom + 1 : field.top - 103, kb.top);
+        EXPECT_EQ(318, kb.right - kb.left);
+        EXPECT_EQ(103, kb.bottom - kb.top);
     }
 
     HWND hKeyboard = nullptr;
@@ -123,381 +109,236 @@ protected:
     SIZE screen = {};
 };
 
-TEST_F(KeyboardTest, IsCreatedHiddenWithEmptyKeyTextsAndTheCharactersDrawnBySkin) {
-    EXPECT_FALSE(KeyboardVisible());
+TEST_F(KeyboardTest, IsCreatedHiddenWithEmptyKeyTextsAndTheButtonShowsItBelowTheField) {
+    EXPECT_FALSE(Shown());
     EXPECT_EQ(L"SoftKeyBoard", WindowSkin(hKeyboard));
     LONG style = GetWindowLongW(hKeyboard, GWL_STYLE);
-    EXPECT_TRUE(style & WS_POPUP);
-    EXPECT_FALSE(style & WS_CHILD);
+    EXPECT_TRUE((style & WS_POPUP) && !(style & WS_CHILD));
     EXPECT_EQ(GetAncestor(hPanel, GA_ROOT), GetWindow(hKeyboard, GW_OWNER))
         << "a pop-up owned by the panel's window";
-
-    const std::wstring table = Expected(false);
     for (int id = IDC_KEY_FIRST; id <= IDC_KEY_BACKSPACE; ++id) {
-        HWND hKey = GetDlgItem(hKeyboard, id);
-        ASSERT_NE(nullptr, hKey) << id;
-        EXPECT_EQ(L"", Text(hKey)) << "template caption of key " << id << " left";
-        if (id <= IDC_KEY_LAST) {
-            EXPECT_EQ(std::wstring(1, table[id - IDC_KEY_FIRST]), DrawnText(hKey)) << id;
-        }
+        ASSERT_NE(nullptr, Key(id)) << id;
+        EXPECT_EQ(L"", Text(Key(id))) << "template caption of key " << id << " left";
     }
-    EXPECT_NE(L"", DrawnText(GetDlgItem(hKeyboard, IDC_KEY_SHIFT)));
-    HWND hFocus = GetDlgItem(hKeyboard, IDC_KEY_FOCUS);
-    ASSERT_NE(nullptr, hFocus);
-    EXPECT_FALSE(IsWindowVisible(hFocus));
-}
+    EXPECT_NE(L"", DrawnText(Key(IDC_KEY_SHIFT)));
+    ASSERT_NE(nullptr, Key(IDC_KEY_FOCUS));
+    EXPECT_FALSE(IsWindowVisible(Key(IDC_KEY_FOCUS)));
 
-TEST_F(KeyboardTest, ButtonShowsItBelowTheFieldLeftAlignedAndHidesItAgain) {
     HWND hFocus = ClickAndGetFocus(Item(hPanel, IDC_LOGIN_BTN_KEYBOARD));
-    ASSERT_TRUE(KeyboardVisible());
-    EXPECT_EQ(GetDlgItem(hKeyboard, IDC_KEY_FOCUS), hFocus)
-        << "the hidden button takes the keyboard's focus";
-    RECT field = ScreenRect(hField);
-    RECT kb = ScreenRect(hKeyboard);
-    EXPECT_EQ(318, kb.right - kb.left);
-    EXPECT_EQ(103, kb.bottom - kb.top);
-    EXPECT_EQ(field.left, kb.left);
-    EXPECT_EQ(field.bottom + 1, kb.top);
-
-    ToggleKeyboard();
-    EXPECT_FALSE(KeyboardVisible());
-    ToggleKeyboard();
-    EXPECT_TRUE(KeyboardVisible());
-}
-
-TEST_F(KeyboardTest, EveryKeyIsWhollyInsideTheShownKeyboard) {
-    ToggleKeyboard();
-    ASSERT_TRUE(KeyboardVisible());
+    ASSERT_TRUE(Shown());
+    EXPECT_EQ(Key(IDC_KEY_FOCUS), hFocus) << "the hidden button takes the keyboard's focus";
+    ExpectPlaced(kFieldLeft, true);
     RECT client = {};
     GetClientRect(hKeyboard, &client);
     for (int id = IDC_KEY_FIRST; id <= IDC_KEY_BACKSPACE; ++id) {
-        RECT key = RectInParent(GetDlgItem(hKeyboard, id));
-        EXPECT_GE(key.left, client.left) << "key " << id;
-        EXPECT_GE(key.top, client.top) << "key " << id;
-        EXPECT_LE(key.right, client.right) << "key " << id;
-        EXPECT_LE(key.bottom, client.bottom) << "key " << id;
+        RECT key = RectInParent(Key(id));
+        EXPECT_TRUE(key.left >= 0 && key.top >= 0 && key.right <= client.right &&
+                    key.bottom <= client.bottom)
+            << "key " << id << " wholly inside the keyboard";
         EXPECT_GT(key.right - key.left, 10) << "key " << id << " is wide enough to hit";
     }
     // The keys keep their rows: Backspace ends the bottom row at the right.
-    RECT shift = RectInParent(GetDlgItem(hKeyboard, IDC_KEY_SHIFT));
-    RECT back = RectInParent(GetDlgItem(hKeyboard, IDC_KEY_BACKSPACE));
+    RECT shift = RectInParent(Key(IDC_KEY_SHIFT));
+    RECT back = RectInParent(Key(IDC_KEY_BACKSPACE));
     EXPECT_EQ(shift.top, back.top);
     EXPECT_GT(back.left, shift.right);
 }
 
-TEST_F(KeyboardTest, NearTheRightScreenEdgeItIsRightAlignedWithTheField) {
-    ShowOnce();
+TEST_F(KeyboardTest, IsPlacedByTheScreenEdgesAndKeptBesideTheFieldOnRepaint) {
+    auto repaint = [&] {
+        RedrawWindow(hPanel, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        Pump();
+    };
+    // Shown from outside before it was ever placed: a repaint moves nothing.
+    SetWindowPos(hKeyboard, nullptr, 5, 7, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+    repaint();
+    EXPECT_EQ(5, ScreenRect(hKeyboard).left);
+    EXPECT_EQ(7, ScreenRect(hKeyboard).top);
+    ShowWindow(hKeyboard, SW_HIDE);
+
+    // The first showing measures the keyboard at its template's size.
+    RECT tpl = ScreenRect(hKeyboard);
+    ASSERT_GT(tpl.right - tpl.left, 319) << "the template is wider than the shown keyboard";
+    ASSERT_NO_FATAL_FAILURE(MoveFieldTo({screen.cx - 319, 300}));
+    Toggle();
+    EXPECT_EQ(ScreenRect(hField).right - (tpl.right - tpl.left), ScreenRect(hKeyboard).left)
+        << "right-aligned by the template's width";
+    Toggle();
+
+    // From then on it measures 318 x 103.
     RECT field = ScreenRect(hField);
-    int width = field.right - field.left;
-    // The field's left edge 200 pixels from the right screen edge, room below.
-    MoveFieldTo(screen.cx - 200, 300);
-    ToggleKeyboard();
-    ASSERT_TRUE(KeyboardVisible());
-    field = ScreenRect(hField);
-    RECT kb = ScreenRect(hKeyboard);
-    EXPECT_EQ(field.right, kb.right) << "right edges aligned (placement 3)";
-    EXPECT_EQ(field.bottom + 1, kb.top);
-    EXPECT_EQ(318, kb.right - kb.left);
+    const int bottom = screen.cy - (field.bottom - field.top); // the field's top at the bottom
+    const struct {
+        const char* name;
+        POINT field;
+        Edge edge;
+        bool below;
+    } cases[] = {
+        {"room right and below", {300, 300}, kFieldLeft, true},
+        {"200 pixels left to the right edge", {screen.cx - 200, 300}, kFieldRight, true},
+        {"and 60 to the bottom", {screen.cx - 200, bottom - 60}, kFieldRight, false},
+        {"exactly the keyboard's width left", {screen.cx - 318, 300}, kFieldRight, true},
+        {"one pixel more", {screen.cx - 319, 300}, kFieldLeft, true},
+        {"field past the right edge", {screen.cx - 60, 300}, kScreenRight, true},
+        {"field past the left edge", {-20, 300}, kScreenLeft, true},
+        {"bottom 133 above the screen's bottom", {200, bottom - 133}, kFieldLeft, false},
+        {"bottom 40 above", {200, bottom - 40}, kFieldLeft, false},
+        {"bottom 134 above", {200, bottom - 134}, kFieldLeft, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NO_FATAL_FAILURE(MoveFieldTo(c.field));
+        Toggle();
+        ASSERT_TRUE(Shown());
+        ExpectPlaced(c.edge, c.below);
+        // The field moves to where there is room everywhere: a repaint keeps
+        // the placement (1 to 4) without looking at the screen edges again.
+        ASSERT_NO_FATAL_FAILURE(MoveFieldTo({400, 400}));
+        repaint();
+        ExpectPlaced(c.edge == kFieldLeft || c.edge == kScreenLeft ? kFieldLeft : kFieldRight,
+                     c.below);
+        Toggle();
+    }
 
-    // And near the bottom too: above the field, right-aligned (placement 4).
-    ToggleKeyboard();
-    MoveFieldTo(screen.cx - 200, screen.cy - 60);
-    ToggleKeyboard();
-    field = ScreenRect(hField);
-    kb = ScreenRect(hKeyboard);
-    EXPECT_EQ(field.right, kb.right);
-    EXPECT_EQ(field.top, kb.bottom);
-    EXPECT_EQ(103, kb.bottom - kb.top);
-
-    // A field reaching past the right screen edge: the keyboard ends at the edge.
-    ToggleKeyboard();
-    MoveFieldTo(screen.cx - width / 2, 300);
-    ToggleKeyboard();
-    kb = ScreenRect(hKeyboard);
-    EXPECT_EQ(screen.cx, kb.right);
-}
-
-TEST_F(KeyboardTest, RoomToTheRightIsMeasuredFromTheFieldsLeftEdge) {
-    ShowOnce();
-    // Exactly the keyboard's width left: not enough, right-aligned.
-    MoveFieldTo(screen.cx - 318, 300);
-    ToggleKeyboard();
-    RECT field = ScreenRect(hField);
-    RECT kb = ScreenRect(hKeyboard);
-    EXPECT_EQ(field.right, kb.right);
-    ToggleKeyboard();
-
-    // One pixel more: left-aligned.
-    MoveFieldTo(screen.cx - 319, 300);
-    ToggleKeyboard();
-    field = ScreenRect(hField);
-    kb = ScreenRect(hKeyboard);
-    EXPECT_EQ(field.left, kb.left);
-    ToggleKeyboard();
-
-    // A field partly off the left edge: the keyboard starts at the edge.
-    MoveFieldTo(-20, 300);
-    ToggleKeyboard();
-    kb = ScreenRect(hKeyboard);
-    EXPECT_EQ(0, kb.left);
-    EXPECT_EQ(ScreenRect(hField).bottom + 1, kb.top);
-}
-
-TEST_F(KeyboardTest, CloseToTheScreenBottomItGoesAboveTheField) {
-    ShowOnce();
-    RECT field = ScreenRect(hField);
-    int height = field.bottom - field.top;
-
-    // The field's bottom 133 pixels above the screen bottom: no room below
-    // with 30 pixels kept free.
-    MoveFieldTo(200, screen.cy - 133 - height);
-    ToggleKeyboard();
-    field = ScreenRect(hField);
-    ASSERT_EQ(screen.cy - 133, field.bottom);
-    RECT kb = ScreenRect(hKeyboard);
-    EXPECT_EQ(field.top, kb.bottom) << "keyboard's bottom on the field's top";
-    EXPECT_EQ(field.left, kb.left) << "left-aligned (placement 2)";
-    ToggleKeyboard();
-
-    // Less still.
-    MoveFieldTo(200, screen.cy - 40 - height);
-    ToggleKeyboard();
-    field = ScreenRect(hField);
-    kb = ScreenRect(hKeyboard);
-    EXPECT_EQ(field.top, kb.bottom);
-    ToggleKeyboard();
-
-    // One pixel more room: below again.
-    MoveFieldTo(200, screen.cy - 134 - height);
-    ToggleKeyboard();
-    field = ScreenRect(hField);
-    kb = ScreenRect(hKeyboard);
-    EXPECT_EQ(field.bottom + 1, kb.top);
-}
-
-TEST_F(KeyboardTest, RepaintKeepsAVisibleKeyboardAtItsPlacementBesideTheField) {
-    // Placement 1: follows the field's bottom-left corner.
-    ToggleKeyboard();
-    MoveFieldTo(300, 250);
-    RepaintPanel();
-    RECT field = ScreenRect(hField);
-    RECT kb = ScreenRect(hKeyboard);
-    EXPECT_EQ(field.left, kb.left);
-    EXPECT_EQ(field.bottom + 1, kb.top);
-    EXPECT_EQ(318, kb.right - kb.left);
-    EXPECT_EQ(103, kb.bottom - kb.top);
-    ToggleKeyboard();
-
-    // Placement 4, then the field moves to where there is room everywhere:
-    // the screen edges are not looked at again, it stays above and right.
-    MoveFieldTo(screen.cx - 150, screen.cy - 80);
-    ToggleKeyboard();
-    MoveFieldTo(400, 400);
-    RepaintPanel();
-    field = ScreenRect(hField);
-    kb = ScreenRect(hKeyboard);
-    EXPECT_EQ(field.right, kb.right);
-    EXPECT_EQ(field.top, kb.bottom);
-    ToggleKeyboard();
-
-    // Placement 2.
-    MoveFieldTo(100, screen.cy - 100);
-    ToggleKeyboard();
-    MoveFieldTo(120, 500);
-    RepaintPanel();
-    field = ScreenRect(hField);
-    kb = ScreenRect(hKeyboard);
-    EXPECT_EQ(field.left, kb.left);
-    EXPECT_EQ(field.top, kb.bottom);
-    ToggleKeyboard();
-
-    // Placement 3.
-    MoveFieldTo(screen.cx - 100, 200);
-    ToggleKeyboard();
-    MoveFieldTo(500, 220);
-    RepaintPanel();
-    field = ScreenRect(hField);
-    kb = ScreenRect(hKeyboard);
-    EXPECT_EQ(field.right, kb.right);
-    EXPECT_EQ(field.bottom + 1, kb.top);
-}
-
-TEST_F(KeyboardTest, RepaintDoesNotMoveAHiddenKeyboard) {
-    ToggleKeyboard();
-    ToggleKeyboard();
+    // A hidden keyboard stays where it is.
     RECT before = ScreenRect(hKeyboard);
-    MoveFieldTo(350, 350);
-    RepaintPanel();
-    EXPECT_FALSE(KeyboardVisible());
+    ASSERT_NO_FATAL_FAILURE(MoveFieldTo({250, 350}));
+    repaint();
+    EXPECT_FALSE(Shown());
     RECT after = ScreenRect(hKeyboard);
     EXPECT_TRUE(EqualRect(&before, &after));
 }
 
-TEST_F(KeyboardTest, CloseKeyBoardDlgHidesAVisibleKeyboardOnly) {
-    TraceLogTail log;
-    log.Mark();
-    Panel()->CloseKeyBoardDlg();
-    EXPECT_FALSE(KeyboardVisible());
-
-    ToggleKeyboard();
-    ASSERT_TRUE(KeyboardVisible());
-    Panel()->CloseKeyBoardDlg();
+TEST_F(KeyboardTest, AKeyGoesInAtTheCaretAndBackspaceRemovesTheSelectionOrTheCharacterBefore) {
+    const struct {
+        const wchar_t* text;
+        int selStart, selEnd, key;
+        const wchar_t* result;
+        int caret;
+        bool fieldFocused; // else the key keeps the focus
+    } cases[] = {
+        {L"abc", 2, 2, kQ, L"abqc", 3, true},
+        {L"abqc", 3, 3, IDC_KEY_BACKSPACE, L"abc", 2, true},
+        {L"abc", 1, 3, IDC_KEY_BACKSPACE, L"a", 1, true},
+        {L"abc", 1, 3, IDC_KEY_FIRST + 39 /* x */, L"ax", 2, true},
+        {L"abc", 0, -1, IDC_KEY_FIRST + 40 /* c */, L"c", 1, true},
+        {L"", 0, 0, IDC_KEY_BACKSPACE, L"", 0, false},
+        {L"abc", 0, 0, IDC_KEY_BACKSPACE, L"abc", 0, true},
+    };
+    Toggle();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        SetField(c.text, c.selStart, c.selEnd);
+        TraceLogTail log;
+        log.Mark();
+        HWND hFocus = ClickAndGetFocus(Key(c.key));
+        EXPECT_EQ(c.result, Text(hField));
+        DWORD s = 0, e = 0;
+        SendMessageW(hField, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+        EXPECT_EQ(std::make_pair(c.caret, c.caret), std::make_pair(int(s), int(e)));
+        EXPECT_EQ(c.fieldFocused ? hField : Key(c.key), hFocus);
+        EXPECT_EQ(1, CountTraceLines(log.Lines(), "CLoginDlg::SetPSW", "Enter"));
+        EXPECT_EQ(1, CountTraceLines(log.Lines(), "CLoginDlg::SetPSW", "Leave"));
+    }
+    // The panel's password member ends equal to the field, even when a key
+    // changes nothing: a registration result stores it.
+    Calls().Clear();
+    Panel()->OnRegResponse(0);
     Pump();
-    EXPECT_FALSE(KeyboardVisible());
-    auto lines = log.Lines();
-    EXPECT_EQ(2, CountTraceLines(lines, "CLoginDlg::CloseKeyBoardDlg", "Enter"));
-    EXPECT_EQ(2, CountTraceLines(lines, "CLoginDlg::CloseKeyBoardDlg", "Leave"));
-    EXPECT_EQ(1, CountTraceLines(lines, "CLoginDlg::OnBnClickedButtonSoftkeybroad", "Enter"));
-    EXPECT_EQ(1, CountTraceLines(lines, "CLoginDlg::OnBnClickedButtonSoftkeybroad", "Leave"));
-
-    // The button shows it again after it was closed from outside.
-    ToggleKeyboard();
-    EXPECT_TRUE(KeyboardVisible());
+    EXPECT_EQ(std::vector<std::wstring>{L"Settings.SaveLoginRecord(,abc,0)"},
+              Calls().Matching(L"Settings.SaveLoginRecord("));
 }
 
-TEST_F(KeyboardTest, AKeyGoesInAtTheCaretAndBackspaceTakesTheCharacterBeforeIt) {
-    ToggleKeyboard();
-    SetField(L"abc", 2, 2);
-    HWND hFocus = ClickAndGetFocus(GetDlgItem(hKeyboard, IDC_KEY_FIRST + 13)); // q
-    EXPECT_EQ(L"abqc", Text(hField));
-    EXPECT_EQ(std::make_pair(3, 3), Selection());
-    EXPECT_EQ(hField, hFocus) << "the field gets the focus back";
-
-    Key(IDC_KEY_BACKSPACE);
-    EXPECT_EQ(L"abc", Text(hField));
-    EXPECT_EQ(std::make_pair(2, 2), Selection());
-
-    TraceLogTail log;
-    log.Mark();
-    Key(IDC_KEY_FIRST + 1); // 1
-    EXPECT_EQ(L"ab1c", Text(hField));
-    EXPECT_EQ(1, CountTraceLines(log.Lines(), "CLoginDlg::SetPSW", "Enter"));
-    EXPECT_EQ(1, CountTraceLines(log.Lines(), "CLoginDlg::SetPSW", "Leave"));
-}
-
-TEST_F(KeyboardTest, ASelectionIsReplacedByAKeyAndRemovedByBackspace) {
-    ToggleKeyboard();
-    SetField(L"abc", 1, 3);
-    Key(IDC_KEY_BACKSPACE);
-    EXPECT_EQ(L"a", Text(hField));
-    EXPECT_EQ(std::make_pair(1, 1), Selection());
-
-    SetField(L"abc", 1, 3);
-    Key(IDC_KEY_FIRST + 39); // x
-    EXPECT_EQ(L"ax", Text(hField));
-    EXPECT_EQ(std::make_pair(2, 2), Selection());
-
-    // The whole text selected.
-    SetField(L"abc", 0, -1);
-    Key(IDC_KEY_FIRST + 40); // c
-    EXPECT_EQ(L"c", Text(hField));
-    EXPECT_EQ(std::make_pair(1, 1), Selection());
-}
-
-TEST_F(KeyboardTest, BackspaceAtTheStartOrOnAnEmptyFieldChangesNothing) {
-    ToggleKeyboard();
-    SetField(L"abc", 0, 0);
-    Key(IDC_KEY_BACKSPACE);
-    EXPECT_EQ(L"abc", Text(hField));
-    EXPECT_EQ(std::make_pair(0, 0), Selection());
+TEST_F(KeyboardTest, EveryKeyTypesAndShowsItsCharacterAndShiftSwapsSetAndSkin) {
+    Toggle();
+    std::vector<COLORREF> q[2];
+    for (int shift : {0, 1}) {
+        SCOPED_TRACE(shift ? "Shift on" : "Shift off");
+        const std::wstring& table = shift ? kShifted : kPlain;
+        EXPECT_EQ(shift ? L"SoftKeyBoardShift" : L"SoftKeyBoard", WindowSkin(hKeyboard));
+        RedrawWindow(hKeyboard, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        q[shift] = Pixels(Key(kQ));
+        EXPECT_NE(q[shift], Pixels(Key(kQ + 1))) << "q and w look different";
+        SetField(L"", 0, 0);
+        for (int i = 0; i < 47; ++i) {
+            EXPECT_EQ(table.substr(i, 1), DrawnText(Key(IDC_KEY_FIRST + i))) << i;
+            Press(IDC_KEY_FIRST + i);
+        }
+        EXPECT_EQ(table, Text(hField)) << "Shift stays as it is while typing";
+        for (int id = IDC_KEY_FIRST; id <= IDC_KEY_BACKSPACE; ++id)
+            EXPECT_EQ(L"", Text(Key(id))) << "key texts are left alone, key " << id;
+        Press(IDC_KEY_SHIFT);
+    }
+    EXPECT_NE(q[0], q[1]) << "Shift redraws the keys";
 
     SetField(L"", 0, 0);
-    HWND hBackspace = GetDlgItem(hKeyboard, IDC_KEY_BACKSPACE);
-    HWND hFocus = ClickAndGetFocus(hBackspace);
-    EXPECT_EQ(L"", Text(hField));
-    EXPECT_EQ(hBackspace, hFocus) << "an empty field is not even focused";
-}
-
-TEST_F(KeyboardTest, KeysDoNotStopAtTheFieldsLimit) {
-    ToggleKeyboard();
-    std::wstring full(100, L'z');
-    SetField(full, 100, 100);
-    Key(IDC_KEY_FIRST + 14); // w
-    EXPECT_EQ(full + L"w", Text(hField));
-}
-
-TEST_F(KeyboardTest, EveryKeyTypesItsCharacterInBothSets) {
-    ToggleKeyboard();
-    SetField(L"", 0, 0);
-    for (int id = IDC_KEY_FIRST; id <= IDC_KEY_LAST; ++id)
-        Key(id);
-    EXPECT_EQ(Expected(false), Text(hField));
-
-    Key(IDC_KEY_SHIFT);
-    const std::wstring shifted = Expected(true);
-    for (int id = IDC_KEY_FIRST; id <= IDC_KEY_LAST; ++id)
-        EXPECT_EQ(std::wstring(1, shifted[id - IDC_KEY_FIRST]),
-                  DrawnText(GetDlgItem(hKeyboard, id)))
-            << "the Shift skin draws the shifted character on key " << id;
-    SetField(L"", 0, 0);
-    for (int id = IDC_KEY_FIRST; id <= IDC_KEY_LAST; ++id)
-        Key(id);
-    EXPECT_EQ(shifted, Text(hField)) << "Shift stays on while typing";
-}
-
-TEST_F(KeyboardTest, ShiftSwapsTheSkinAndTheCharacterOfAKey) {
-    ToggleKeyboard();
-    SetField(L"", 0, 0);
-    Key(IDC_KEY_SHIFT);
-    EXPECT_EQ(L"SoftKeyBoardShift", WindowSkin(hKeyboard));
-    Key(2026);
-    EXPECT_EQ(L"|", Text(hField));
-    for (int id = IDC_KEY_FIRST; id <= IDC_KEY_BACKSPACE; ++id)
-        EXPECT_EQ(L"", Text(GetDlgItem(hKeyboard, id))) << "Shift leaves key texts alone";
-
-    Key(IDC_KEY_SHIFT);
-    EXPECT_EQ(L"SoftKeyBoard", WindowSkin(hKeyboard));
-    Key(2038);
+    Press(IDC_KEY_SHIFT);
+    Press(2026);
+    Press(IDC_KEY_SHIFT);
+    Press(2038);
     EXPECT_EQ(L"|/", Text(hField));
 }
 
-TEST_F(KeyboardTest, HidingAndShowingKeepsShiftAndItsSkin) {
-    ToggleKeyboard();
-    Key(IDC_KEY_SHIFT);
-    ToggleKeyboard();
-    ASSERT_FALSE(KeyboardVisible());
-    ToggleKeyboard();
-    ASSERT_TRUE(KeyboardVisible());
-    EXPECT_EQ(L"SoftKeyBoardShift", WindowSkin(hKeyboard));
-    SetField(L"", 0, 0);
-    Key(2026);
-    EXPECT_EQ(L"|", Text(hField));
-
+TEST_F(KeyboardTest, CloseKeyBoardDlgOrTheButtonHidesItAndShiftAndItsSkinStay) {
+    TraceLogTail log;
+    log.Mark();
     Panel()->CloseKeyBoardDlg();
-    ToggleKeyboard();
-    EXPECT_EQ(L"SoftKeyBoardShift", WindowSkin(hKeyboard));
-    Key(IDC_KEY_FIRST + 16); // r / R
+    EXPECT_FALSE(Shown()) << "a hidden keyboard stays hidden";
+    Toggle();
+    Press(IDC_KEY_SHIFT);
+    SetField(L"", 0, 0);
+    for (bool byButton : {true, false}) {
+        if (byButton)
+            Toggle();
+        else
+            Panel()->CloseKeyBoardDlg();
+        ASSERT_FALSE(Shown());
+        Toggle();
+        ASSERT_TRUE(Shown());
+        EXPECT_EQ(L"SoftKeyBoardShift", WindowSkin(hKeyboard));
+        Press(byButton ? 2026 : IDC_KEY_FIRST + 16); // | and R
+    }
     EXPECT_EQ(L"|R", Text(hField));
+    auto lines = log.Lines();
+    EXPECT_EQ(2, CountTraceLines(lines, "CLoginDlg::CloseKeyBoardDlg", "Enter"));
+    EXPECT_EQ(2, CountTraceLines(lines, "CLoginDlg::CloseKeyBoardDlg", "Leave"));
+    EXPECT_EQ(4, CountTraceLines(lines, "CLoginDlg::OnBnClickedButtonSoftkeybroad", "Enter"));
+    EXPECT_EQ(4, CountTraceLines(lines, "CLoginDlg::OnBnClickedButtonSoftkeybroad", "Leave"));
 }
 
-TEST_F(KeyboardTest, AClickOnTheKeyboardBringsItToTheFront) {
-    ToggleKeyboard();
+TEST_F(KeyboardTest, ALeftClickOnTheKeyboardBringsItToTheFront) {
+    Toggle();
     HWND hMain = host.MainWindow()->GetSafeHwnd();
-
-    // On the keyboard's own background.
-    SetForegroundWindow(hMain);
-    ASSERT_EQ(hMain, GetForegroundWindow());
-    EXPECT_EQ(hKeyboard, PressAndGetForeground(hKeyboard, WM_LBUTTONDOWN));
-
-    // A double click on a key.
-    SetForegroundWindow(hMain);
-    ASSERT_EQ(hMain, GetForegroundWindow());
-    EXPECT_EQ(hKeyboard,
-              PressAndGetForeground(GetDlgItem(hKeyboard, IDC_KEY_FIRST + 2), WM_LBUTTONDBLCLK));
-
-    // Other mouse messages leave the front window alone.
-    SetForegroundWindow(hMain);
-    ASSERT_EQ(hMain, GetForegroundWindow());
-    EXPECT_EQ(hMain, PressAndGetForeground(hKeyboard, WM_RBUTTONDOWN));
+    const struct {
+        HWND hTarget;
+        UINT message;
+        HWND hFront;
+    } cases[] = {{hKeyboard, WM_LBUTTONDOWN, hKeyboard},
+                 {Key(IDC_KEY_FIRST + 2), WM_LBUTTONDBLCLK, hKeyboard},
+                 {hKeyboard, WM_RBUTTONDOWN, hMain}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        SetForegroundWindow(hMain);
+        ASSERT_EQ(hMain, GetForegroundWindow());
+        // Through the framework's pre-translation, as the message loop delivers it.
+        PostMessageW(c.hTarget, c.message, MK_LBUTTON, MAKELPARAM(3, 3));
+        MSG msg;
+        ASSERT_TRUE(PeekMessageW(&msg, c.hTarget, c.message, c.message, PM_REMOVE));
+        if (!AfxPreTranslateMessage(&msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        EXPECT_EQ(c.hFront, GetForegroundWindow());
+        Pump();
+    }
 }
 
 TEST_F(KeyboardTest, WithoutThePasswordFieldTheButtonAndTheKeysDoNothing) {
     SetText(hPanel, IDC_LOGIN_ACCOUNT, L"alice");
     DestroyWindow(hField);
     Pump();
-    ToggleKeyboard();
-    EXPECT_FALSE(KeyboardVisible()) << "nothing to place it beside";
-    // Keys pressed on the (hidden) keyboard change nothing and do not crash.
+    Toggle();
+    EXPECT_FALSE(Shown()) << "nothing to place it beside";
     Command(hKeyboard, IDC_KEY_FIRST);
     Command(hKeyboard, IDC_KEY_BACKSPACE);
     EXPECT_EQ(L"alice", Text(hPanel, IDC_LOGIN_ACCOUNT));
