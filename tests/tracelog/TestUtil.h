@@ -1,105 +1,113 @@
-// Helpers of the trace log tests: temporary folders, file reading and the
-// record formats as regular expressions.
+// Helpers of the trace log tests: a temporary folder, file contents and the
+// log's records parsed against their formats.
 #pragma once
+
+#include "TraceLog.h"
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
 #include <string>
 #include <vector>
 
-namespace tltest {
+namespace fs = std::filesystem;
 
-// Directory of the test executable, without a trailing backslash.
-std::string ExeDirectory();
-std::string ReadFileBytes(const std::string& path);
-bool FileExists(const std::string& path);
-bool DirectoryExists(const std::string& path);
-long long FileSize(const std::string& path);
-// Appends count bytes; fails the test for a negative count or one above
-// 64 MiB rather than filling the disk.
-void AppendBytes(const std::string& path, long long count, char fill);
-// Removes a file or a folder with everything in it.
-void RemoveTree(const std::string& path);
+inline std::string ReadFileBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
 
-// The file's content cut at CR LF. Fails the current test when a line ends
-// in a bare LF or the file does not end with CR LF.
-std::vector<std::string> ReadLines(const std::string& path);
-std::vector<std::string> SplitLines(const std::string& content);
+inline void AppendBytes(const std::string& path, size_t count, char fill) {
+    std::ofstream(path, std::ios::binary | std::ios::app) << std::string(count, fill);
+}
 
-// A fresh folder under %TEMP%, removed with its content on destruction.
+inline std::wstring Widen(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
+// One record: "Begin Time:" ('B'), a scope line ('S') or a content record of
+// three lines ('C'). where is "[file:line function()][tag]".
+struct Rec {
+    char kind = 'B';
+    std::string line, where, file, text;
+    unsigned long long pid = 0, tid = 0;
+};
+
+struct Log {
+    std::string order; // the kinds in file order
+    std::vector<Rec> recs;
+};
+
+// Every line must end in CR LF and match one of the formats.
+inline Log Parse(const std::string& path) {
+    const std::string stamp = R"((\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}\.\d{3}))";
+    static const std::regex begin("Begin Time:" + stamp);
+    static const std::regex located(
+        R"(\[)" + stamp + R"(\]\[P:(\d+)/T:(\d+)\])" +
+        R"((\[([^\]\\/]+):-?\d+ [^\]]*\(\)\]\[(Enter|Leave|Err|War|Inf|)\]))");
+    const std::string content = ReadFileBytes(path);
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; start < content.size(); start = end + 2) {
+        end = content.find("\r\n", start);
+        lines.push_back(content.substr(start, end - start));
+        EXPECT_EQ(lines.back().find_first_of("\r\n"), std::string::npos) << lines.back();
+        if (end == std::string::npos) {
+            ADD_FAILURE() << "no CR LF at the end of " << path;
+            break;
+        }
+    }
+    Log log;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        std::smatch m;
+        Rec r;
+        r.line = lines[i];
+        if (std::regex_match(lines[i], m, located)) {
+            r = {'S', lines[i], m[4], m[5], "", std::stoull(m[2]), std::stoull(m[3])};
+            if (m[6] != "Enter" && m[6] != "Leave") {
+                r.kind = 'C';
+                if (i + 2 >= lines.size() || lines[i + 1] != "Content:") {
+                    ADD_FAILURE() << path << ": record not whole at line " << i;
+                    break;
+                }
+                r.text = lines[i += 2];
+            }
+        } else if (!std::regex_match(lines[i], begin)) {
+            ADD_FAILURE() << path << ": unexpected line " << i << " [" << lines[i] << "]";
+            break;
+        }
+        log.order += r.kind;
+        log.recs.push_back(r);
+    }
+    return log;
+}
+
+// A fresh folder under %TEMP%, removed with its content afterwards.
 class TempDir {
 public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& Path() const { return m_path; }
-    // Path of a name inside the folder.
-    std::string operator/(const std::string& name) const { return m_path + "\\" + name; }
+    TempDir() { fs::create_directories(m_path); }
+    ~TempDir() {
+        std::error_code ignored;
+        fs::remove_all(m_path, ignored);
+    }
+    std::string operator/(const std::string& name) const { return m_path.string() + "\\" + name; }
 
 private:
-    std::string m_path;
+    static inline int s_count = 0;
+    fs::path m_path = fs::temp_directory_path() / ("sdtl_" + std::to_string(GetCurrentProcessId()) +
+                                                   "_" + std::to_string(s_count++));
 };
 
-// Restores a file or folder beside the executable to its earlier absence.
-// A shared folder (recursive false) is removed only when it is empty again,
-// so that files other programs put there meanwhile stay.
-class RemoveIfNew {
-public:
-    explicit RemoveIfNew(const std::string& path, bool recursive = false);
-    ~RemoveIfNew();
-    bool Existed() const { return m_existed; }
-
-private:
-    std::string m_path;
-    bool m_recursive;
-    bool m_existed;
+// Leaves no host log and no registered log behind.
+class TraceLogTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        g_pTraceLog = nullptr;
+        CTraceLogRegistry::Instance().Clear();
+    }
+    TempDir dir;
 };
-
-struct Location {
-    std::string stamp;
-    unsigned long long pid = 0;
-    unsigned long long tid = 0;
-    std::string file;
-    int line = 0;
-    std::string function;
-};
-
-struct ScopeLine {
-    Location where;
-    bool enter = false;
-};
-
-struct ContentHeader {
-    Location where;
-    std::string level;
-};
-
-bool IsBeginLine(const std::string& line);
-bool ParseScopeLine(const std::string& line, ScopeLine* out);
-bool ParseContentHeader(const std::string& line, ContentHeader* out);
-
-// A content record parsed from three consecutive lines.
-struct ContentRecord {
-    ContentHeader header;
-    std::string text;
-};
-
-// Splits a log's lines into its parts; false when a line is neither a
-// "Begin Time:" line, a scope line nor the first line of a whole record.
-struct ParsedLog {
-    std::vector<std::string> beginLines;
-    std::vector<ScopeLine> scopes;
-    std::vector<ContentRecord> contents;
-    // In file order: 'B' begin, 'S' scope, 'C' content.
-    std::string order;
-};
-bool ParseLog(const std::vector<std::string>& lines, ParsedLog* out, std::string* error);
-
-// Checks every line against the record formats written as regular
-// expressions (slow; for small logs). Returns the first offending line.
-bool MatchFormatsByRegex(const std::vector<std::string>& lines, std::string* offending);
-
-std::wstring Widen(const std::string& ascii);
-
-} // namespace tltest
