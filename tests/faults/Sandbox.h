@@ -1,9 +1,7 @@
 // A host folder of its own: the test executable, the plug-in and the
 // platform stand-ins copied into a fresh folder, where the test runs part of
-// itself as a child process. The plug-in puts its trace log and reads its
-// ini file and upgrade program beside the executable, so a test that breaks
-// that folder (a file where the log folder belongs, a read-only log, a huge
-// log, no upgrade program) must not do so in the shared output folder.
+// itself as a child process; a test that breaks the folder beside the
+// executable (log, ini file, upgrade program) breaks only its own.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -11,31 +9,26 @@
 #endif
 #include <windows.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
-#include <utility>
 #include <vector>
 
 class Sandbox {
 public:
-    // name: the folder's name under "<exe dir>sandbox\"; it is made unique
-    // with the process id.
+    // The folder "<exe dir>sandbox\<name>-<process id>", removed at the end.
     explicit Sandbox(const std::wstring& name);
     ~Sandbox();
     Sandbox(const Sandbox&) = delete;
     Sandbox& operator=(const Sandbox&) = delete;
 
-    // Copies the test executable, SIGNDESK.dll, the platform stand-ins and
-    // the skin file, plus extra files of the output folder.
+    // Copies the executable, SIGNDESK.dll, the platform stand-ins, the skin
+    // file and extra files of the output folder.
     bool Prepare(const std::vector<std::wstring>& extraFiles = {});
-    // The folder, with a trailing backslash.
-    const std::wstring& Dir() const { return m_dir; }
-
-    // Runs the copy of the test executable with --gtest_filter=filter and
-    // the given environment on top of this process's. Returns the exit
-    // code, or -1 when it had to be stopped after timeoutMs. Its standard
-    // output and error are returned in output.
-    int Run(const std::wstring& filter, DWORD timeoutMs, std::string* output,
-            const std::vector<std::pair<std::wstring, std::wstring>>& env = {});
+    // Runs the copy with --gtest_filter=filter: its exit code, -1 when it was
+    // stopped after timeoutMs; its standard output and error go to output.
+    int Run(const std::wstring& filter, DWORD timeoutMs, std::string* output);
 
 private:
     std::wstring m_dir;
@@ -44,13 +37,13 @@ private:
 // True in the child that a Sandbox started.
 bool InSandbox();
 
-// Removes a folder with everything in it, read-only files included.
-bool RemoveTree(const std::wstring& dir);
-// Writes bytes to a file (replacing it).
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
-// Reads a whole file; empty when it cannot be read.
-std::string ReadFileBytes(const std::wstring& path);
-bool FileExists(const std::wstring& path);
-bool DirectoryExists(const std::wstring& path);
-// Folder of the running executable, with a trailing backslash.
-std::wstring RunningExeDir();
+// A whole file; empty when it cannot be read.
+inline std::string ReadFileBytes(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    std::ofstream out(std::filesystem::path(path), std::ios::binary);
+    return static_cast<bool>(out << bytes);
+}
