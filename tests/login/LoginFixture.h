@@ -1,163 +1,93 @@
-// Shared fixture of the login panel tests (on PanelTest): logging in, and
-// helpers that read the panel the way a user sees it.
+// Shared fixture of the login panel and language tests: logging in, and
+// readers of the panel the way a user sees it.
 #pragma once
 
 #include "PanelTest.h"
-#include "resource.h"
 
-#include <gtest/gtest.h>
-
-#include <initializer_list>
-#include <sstream>
+#include <cstring>
 #include <string>
 #include <vector>
 
+using Entries = std::vector<std::wstring>;
+enum PanelState { kLoggedIn = 0, kLoggedOut = 1, kLogging = 2 };
+
 class LoginTest : public PanelTest {
 protected:
-    // Types an account and a password and presses the login button; the
-    // panel is then in the logging-in state when the login sibling agrees.
+    // Types the account and password and clicks login (whatever its state).
     void StartLogin(const wchar_t* account, const wchar_t* password) {
         SetText(hPanel, IDC_LOGIN_ACCOUNT, account);
         SetText(hPanel, IDC_LOGIN_PASSWORD, password);
         Command(hPanel, IDC_LOGIN_BTN_LOGIN);
     }
-
-    // Logs in and lets the host report success; the main window then
-    // answers that the client is registered.
+    // Logs in; the host reports success and then answers "registered".
     void LogIn(const wchar_t* account, const wchar_t* password) {
         StartLogin(account, password);
         Panel()->OnRegResponse(0);
         Pump();
         siblings.main.registered = 1;
     }
+};
 
-    // What the language service answers for a key.
-    std::wstring Lang(const wchar_t* section, const wchar_t* key) const {
-        return siblings.lang.Text(section, key);
+// Names the cases of a table-driven test by their name field.
+struct CaseName {
+    template <class C> std::string operator()(const ::testing::TestParamInfo<C>& info) const {
+        return info.param.name;
     }
 };
 
-// Sibling calls whose entries start with one of the prefixes, in order.
-inline std::vector<std::wstring> CallsOf(std::initializer_list<const wchar_t*> prefixes) {
-    std::vector<std::wstring> out;
+// Sibling calls starting with one of the prefixes (all without one), in
+// order, without the configuration look-up that ends every state change.
+inline Entries CallsOf(std::initializer_list<const wchar_t*> prefixes = {L""}) {
+    Entries out;
     for (const std::wstring& e : Calls().Entries())
         for (const wchar_t* p : prefixes)
-            if (e.compare(0, wcslen(p), p) == 0) {
+            if (e.compare(0, wcslen(p), p) == 0 && e != L"Settings.GetCustomizeSet()") {
                 out.push_back(e);
                 break;
             }
     return out;
 }
 
-// The main window's calls and the settings sibling's writes and list reads,
-// leaving out the function configuration look-up that every state change
-// ends with and the missed-call count (both belong to other actions).
-inline std::vector<std::wstring> MainAndSettingsCalls() {
-    std::vector<std::wstring> out;
-    for (const std::wstring& e : CallsOf({L"Main.", L"Settings.", L"Login."}))
-        if (e != L"Settings.GetCustomizeSet()")
-            out.push_back(e);
-    return out;
+inline bool operator==(const RECT& a, const RECT& b) {
+    return EqualRect(&a, &b) != FALSE;
+}
+inline std::ostream& operator<<(std::ostream& os, const RECT& r) {
+    return os << "(" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ")";
 }
 
-inline std::string Narrow(const std::wstring& w) {
-    std::string s;
-    for (wchar_t c : w)
-        s += c < 128 ? static_cast<char>(c) : '?';
-    return s;
-}
+// What each state (logged in, logged out, logging in) shows of a control: E visible
+// and enabled, D visible and disabled, V visible, d disabled, - hidden, ? either.
+const struct {
+    int id;
+    const char* states;
+} kStateControls[] = {{IDC_LOGIN_ACCOUNT, "-ED"},     {IDC_LOGIN_PASSWORD, "-ED"},
+                      {IDC_LOGIN_BTN_LOGIN, "-ED"},   {IDC_LOGIN_AUTOLOGIN, "-ED"},
+                      {IDC_LOGIN_BTN_CLEAR, "-Ed"},   {IDC_LOGIN_BTN_KEYBOARD, "-Ed"},
+                      {IDC_LOGIN_LBL_ACCOUNT, "-V?"}, {IDC_LOGIN_LBL_PASSWORD, "-V?"},
+                      {IDC_LOGIN_GROUP, "-V?"},       {IDC_LOGIN_BTN_ADVANCED, "-V-"},
+                      {IDC_LOGIN_BTN_LOGOUT, "V--"},  {IDC_LOGIN_PANNEL, "V--"},
+                      {IDC_LOGIN_MARK1, "V--"},       {IDC_LOGIN_MARK2, "V--"},
+                      {IDC_LOGIN_BILL1, "V--"},       {IDC_LOGIN_BILL2, "V--"},
+                      {IDC_LOGIN_PRODUCT, "V--"}};
 
-inline std::string Join(const std::vector<std::wstring>& v) {
-    std::string s;
-    for (const auto& e : v)
-        s += "  " + Narrow(e) + "\n";
-    return s;
-}
-
-// Controls that must be visible, hidden, enabled or disabled.
-inline ::testing::AssertionResult ControlsAre(HWND hDlg, std::initializer_list<int> visible,
-                                              std::initializer_list<int> hidden,
-                                              std::initializer_list<int> enabled = {},
-                                              std::initializer_list<int> disabled = {}) {
-    std::ostringstream bad;
-    for (int id : visible)
-        if (!Visible(hDlg, id))
-            bad << " " << id << " should be visible;";
-    for (int id : hidden)
-        if (!Exists(hDlg, id) || Visible(hDlg, id))
-            bad << " " << id << " should be hidden;";
-    for (int id : enabled)
-        if (!Enabled(hDlg, id))
-            bad << " " << id << " should be enabled;";
-    for (int id : disabled)
-        if (!Exists(hDlg, id) || Enabled(hDlg, id))
-            bad << " " << id << " should be disabled;";
-    if (bad.str().empty())
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << bad.str();
-}
-
-// The logged-out panel: login controls shown and usable, the strip, the
-// advertising block and the logout button hidden.
-inline ::testing::AssertionResult ShowsLoggedOut(HWND h) {
-    auto r = ControlsAre(h,
-                         {IDC_LOGIN_AUTOLOGIN, IDC_LOGIN_ACCOUNT, IDC_LOGIN_PASSWORD,
-                          IDC_LOGIN_BTN_LOGIN, IDC_LOGIN_BTN_CLEAR, IDC_LOGIN_BTN_KEYBOARD,
-                          IDC_LOGIN_LBL_ACCOUNT, IDC_LOGIN_LBL_PASSWORD, IDC_LOGIN_GROUP,
-                          IDC_LOGIN_BTN_ADVANCED},
-                         {IDC_LOGIN_BTN_LOGOUT, IDC_LOGIN_PANNEL, IDC_LOGIN_MARK1, IDC_LOGIN_MARK2,
-                          IDC_LOGIN_BILL1, IDC_LOGIN_BILL2, IDC_LOGIN_PRODUCT},
-                         {IDC_LOGIN_ACCOUNT, IDC_LOGIN_PASSWORD, IDC_LOGIN_BTN_LOGIN,
-                          IDC_LOGIN_BTN_CLEAR, IDC_LOGIN_BTN_KEYBOARD, IDC_LOGIN_AUTOLOGIN});
-    if (!r)
-        return r;
-    std::wstring status = Text(h, IDC_LOGIN_STATUS);
-    if (status != L"Kite:IDS_UC_NOT_LOG")
-        return ::testing::AssertionFailure() << "status text " << Narrow(status);
-    std::wstring pic = ControlSkin(Item(h, IDC_LOGIN_PICTURE));
-    std::wstring st = ControlSkin(Item(h, IDC_LOGIN_STATUS));
-    if (pic != L"LogOut" || st != L"LogOutState")
-        return ::testing::AssertionFailure() << "skins " << Narrow(pic) << "/" << Narrow(st);
-    return ::testing::AssertionSuccess();
-}
-
-inline ::testing::AssertionResult ShowsLoggedIn(HWND h) {
-    auto r = ControlsAre(h,
-                         {IDC_LOGIN_BTN_LOGOUT, IDC_LOGIN_PANNEL, IDC_LOGIN_MARK1, IDC_LOGIN_MARK2,
-                          IDC_LOGIN_BILL1, IDC_LOGIN_BILL2, IDC_LOGIN_PRODUCT},
-                         {IDC_LOGIN_ACCOUNT, IDC_LOGIN_PASSWORD, IDC_LOGIN_BTN_LOGIN,
-                          IDC_LOGIN_BTN_CLEAR, IDC_LOGIN_BTN_KEYBOARD, IDC_LOGIN_AUTOLOGIN,
-                          IDC_LOGIN_LBL_ACCOUNT, IDC_LOGIN_LBL_PASSWORD, IDC_LOGIN_GROUP,
-                          IDC_LOGIN_BTN_ADVANCED});
-    if (!r)
-        return r;
-    std::wstring status = Text(h, IDC_LOGIN_STATUS);
-    if (status != L"Kite:IDS_UC_LOG_SUCESS")
-        return ::testing::AssertionFailure() << "status text " << Narrow(status);
-    std::wstring pic = ControlSkin(Item(h, IDC_LOGIN_PICTURE));
-    std::wstring st = ControlSkin(Item(h, IDC_LOGIN_STATUS));
-    if (pic != L"LogIn" || st != L"LoginState")
-        return ::testing::AssertionFailure() << "skins " << Narrow(pic) << "/" << Narrow(st);
-    return ::testing::AssertionSuccess();
-}
-
-// Logging in: the input controls stay visible but cannot be used.
-inline ::testing::AssertionResult ShowsLoggingIn(HWND h) {
-    auto r = ControlsAre(
-        h, {IDC_LOGIN_ACCOUNT, IDC_LOGIN_PASSWORD, IDC_LOGIN_BTN_LOGIN, IDC_LOGIN_AUTOLOGIN},
-        {IDC_LOGIN_BTN_LOGOUT, IDC_LOGIN_BTN_ADVANCED, IDC_LOGIN_PANNEL, IDC_LOGIN_MARK1,
-         IDC_LOGIN_MARK2, IDC_LOGIN_BILL1, IDC_LOGIN_BILL2, IDC_LOGIN_PRODUCT},
-        {},
-        {IDC_LOGIN_ACCOUNT, IDC_LOGIN_PASSWORD, IDC_LOGIN_BTN_LOGIN, IDC_LOGIN_BTN_CLEAR,
-         IDC_LOGIN_BTN_KEYBOARD, IDC_LOGIN_AUTOLOGIN});
-    if (!r)
-        return r;
-    std::wstring status = Text(h, IDC_LOGIN_STATUS);
-    if (status != L"Kite:IDS_UC_LOGINING")
-        return ::testing::AssertionFailure() << "status text " << Narrow(status);
-    std::wstring pic = ControlSkin(Item(h, IDC_LOGIN_PICTURE));
-    std::wstring st = ControlSkin(Item(h, IDC_LOGIN_STATUS));
-    if (pic != L"Loging" || st != L"LoginState")
-        return ::testing::AssertionFailure() << "skins " << Narrow(pic) << "/" << Narrow(st);
-    return ::testing::AssertionSuccess();
+// The panel shows a state: its controls as above, the status text and the
+// skins of the state picture and of the status text.
+inline ::testing::AssertionResult Shows(HWND h, PanelState state) {
+    const Entries texts[] = {{L"Kite:IDS_UC_LOG_SUCESS", L"LogIn", L"LoginState"},
+                             {L"Kite:IDS_UC_NOT_LOG", L"LogOut", L"LogOutState"},
+                             {L"Kite:IDS_UC_LOGINING", L"Loging", L"LoginState"}};
+    std::wstring bad;
+    for (const auto& c : kStateControls) {
+        const char want = c.states[state];
+        const bool shown = Visible(h, c.id), enabled = Enabled(h, c.id);
+        if (!Exists(h, c.id) || (want == '-' && shown) || (strchr("EDV", want) && !shown) ||
+            (want == 'E' && !enabled) || (strchr("Dd", want) && enabled))
+            bad += std::to_wstring(c.id) + (shown ? L" shown" : L" hidden") +
+                   (enabled ? L" enabled; " : L" disabled; ");
+    }
+    const Entries seen = {Text(h, IDC_LOGIN_STATUS), ControlSkin(Item(h, IDC_LOGIN_PICTURE)),
+                          ControlSkin(Item(h, IDC_LOGIN_STATUS))};
+    if (seen != texts[state])
+        bad += L"status '" + seen[0] + L"', skins " + seen[1] + L"/" + seen[2];
+    return bad.empty() ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << bad;
 }
