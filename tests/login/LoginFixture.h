@@ -13,7 +13,6 @@ enum PanelState { kLoggedIn = 0, kLoggedOut = 1, kLogging = 2 };
 
 class LoginTest : public PanelTest {
 protected:
-    // Types the account and password and clicks login (whatever its state).
     void StartLogin(const wchar_t* account, const wchar_t* password) {
         SetText(hPanel, IDC_LOGIN_ACCOUNT, account);
         SetText(hPanel, IDC_LOGIN_PASSWORD, password);

@@ -55,7 +55,6 @@ TEST_P(StoredData, FillTheAccountAndAutoLoginBoxes) {
     EXPECT_EQ(c.checked ? Entries{L"Login.StartLogin(alice,saved,0)"} : Entries{},
               CallsOf({L"Login.StartLogin"}));
     EXPECT_TRUE(Shows(hPanel, c.checked ? kLogging : kLoggedOut));
-    // A level-1 content record: the location, "Content:", the text.
     EXPECT_EQ(c.warned,
               trace.Text().find("CLoginDlg::InitData()][War]\r\nContent:\r\n"
                                 "Can't find the account! in db.\r\n") != std::string::npos);
@@ -81,7 +80,6 @@ TEST_P(Startup, CredentialsAreTakenOnlyInSingleUserMode) {
     const StartupCase& c = GetParam();
     siblings.login.multiUser = c.multiUser;
     siblings.settings.accounts = {L"alice"};
-    siblings.settings.records[L"alice"] = LoginRecord{L"alice", L"pw", L"0"};
     siblings.settings.loginServerIndex = c.serverIndex;
     siblings.main.startupAccount = c.account;
     siblings.main.startupPassword = c.password;
@@ -118,6 +116,11 @@ TEST_F(LoginTest, ComesUpSkinnedWithItsAdvertisingLinesAndTracesItsSteps) {
                    IDC_LOGIN_MARK2, IDC_LOGIN_PRODUCT})
         EXPECT_EQ(L"", Text(hPanel, id)) << id;
     EXPECT_EQ(L"LoginDlg", WindowSkin(hPanel));
+    for (HWND h :
+         {GetWindow(Item(hPanel, IDC_LOGIN_ACCOUNT), GW_CHILD), Item(hPanel, IDC_LOGIN_PASSWORD)}) {
+        Type(h, std::wstring(150, L'x'));
+        EXPECT_EQ(100u, Text(h).size()) << "typed characters beyond 100 are refused";
+    }
     // Initialisation is traced step by step; creation and painting are not.
     int last = -1;
     for (const char* f : {"CLoginDlg::InitUI", "CLoginDlg::InitPannel", "CLoginDlg::InitData",
@@ -250,7 +253,6 @@ TEST_F(LoginLayoutTest, TheStripsOnlyUnitShowsThePhoneTextAndAUsedUnitBecomesIts
         Calls().Clear();
         EXPECT_EQ(0, SendMessageW(hPanel, WM_PANNEL_NOTIFY, reinterpret_cast<WPARAM>(&code),
                                   record ? reinterpret_cast<LPARAM>(&notify) : 0));
-        Pump();
         EXPECT_EQ(calls, CallsOf({L"Main.", L"Login."}));
     }
 }
