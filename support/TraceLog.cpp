@@ -562,6 +562,19 @@ size_t CTraceLog::BuildContentHeader(const TraceLocation* location) {
     return builder.Length();
 }
 
+// What both content writers do before their text: the file, the location's
+// level and the header. Returns the header's length; 0 writes nothing.
+size_t CTraceLog::BeginContent(bool hasFormat) {
+    if (!PrepareFile()) {
+        return 0;
+    }
+    TraceLocation* location = FindLocation(true);
+    if (!hasFormat || !ContentAllowed(location) || !AllocateBuffers()) {
+        return 0;
+    }
+    return BuildContentHeader(location);
+}
+
 void CTraceLog::EmitContent(size_t headerLength, size_t textLength) {
     TextBuilder builder(m_record, RECORD_SIZE, headerLength + textLength);
     builder.Add(kCrLf, 2);
@@ -573,14 +586,7 @@ void CTraceLog::WriteContentV(const char* format, va_list args) {
         return;
     }
     CAutoLock guard(g_logLock);
-    if (!PrepareFile()) {
-        return;
-    }
-    TraceLocation* location = FindLocation(true);
-    if (format == nullptr || !ContentAllowed(location) || !AllocateBuffers()) {
-        return;
-    }
-    const size_t header = BuildContentHeader(location);
+    const size_t header = BeginContent(format != nullptr);
     if (header == 0) {
         return;
     }
@@ -608,14 +614,7 @@ void CTraceLog::WriteContentV(const wchar_t* format, va_list args) {
         return;
     }
     CAutoLock guard(g_logLock);
-    if (!PrepareFile()) {
-        return;
-    }
-    TraceLocation* location = FindLocation(true);
-    if (format == nullptr || !ContentAllowed(location) || !AllocateBuffers()) {
-        return;
-    }
-    const size_t header = BuildContentHeader(location);
+    const size_t header = BeginContent(format != nullptr);
     if (header == 0) {
         return;
     }

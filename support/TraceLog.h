@@ -117,6 +117,7 @@ private:
     void WriteContentV(const char* format, va_list args);
     void WriteContentV(const wchar_t* format, va_list args);
     bool ContentAllowed(const TraceLocation* location) const;
+    size_t BeginContent(bool hasFormat);
     size_t BuildContentHeader(const TraceLocation* location);
     void EmitContent(size_t headerLength, size_t textLength);
     bool AllocateBuffers();
