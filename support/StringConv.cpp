@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cstring>
 #include <cwchar>
 
 namespace {
@@ -30,37 +29,28 @@ int WideToAnsiBuffer(char* buffer, const wchar_t* text, int& length) {
     if (room <= 0 || chars == 0) {
         return 0;
     }
-    // Common case: the whole text fits.
-    int written = WideCharToMultiByte(CP_ACP, 0, text, chars, buffer, room, nullptr, nullptr);
-    if (written > 0) {
-        return written;
-    }
-    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
-        return 0;
-    }
-    // Too long: find the longest run of whole characters that fits, without
-    // splitting a surrogate pair or a multi-byte character.
-    int low = 0;
-    int high = chars;
-    while (low < high) {
-        int mid = low + (high - low + 1) / 2;
-        if (AnsiBytes(text, mid) <= room) {
-            low = mid;
-        } else {
-            high = mid - 1;
+    // Measured before converting: a conversion that runs out of room may
+    // already have written part of the text behind the cut.
+    int fit = chars;
+    if (AnsiBytes(text, chars) > room) {
+        // Too long: the longest run of whole characters that fits, without
+        // splitting a surrogate pair or a multi-byte character.
+        int low = 0;
+        int high = chars;
+        while (low < high) {
+            int mid = low + (high - low + 1) / 2;
+            if (AnsiBytes(text, mid) <= room) {
+                low = mid;
+            } else {
+                high = mid - 1;
+            }
+        }
+        fit = low;
+        if (fit > 0 && text[fit - 1] >= 0xD800 && text[fit - 1] <= 0xDBFF) {
+            --fit;
         }
     }
-    int fit = low;
-    if (fit > 0 && text[fit - 1] >= 0xD800 && text[fit - 1] <= 0xDBFF) {
-        --fit;
-    }
-    written =
+    const int written =
         fit > 0 ? WideCharToMultiByte(CP_ACP, 0, text, fit, buffer, room, nullptr, nullptr) : 0;
-    if (written < 0) {
-        written = 0;
-    }
-    // The failed attempt may have left bytes behind the cut: clear them so
-    // the text stays terminated.
-    memset(buffer + written, 0, static_cast<size_t>(room - written));
-    return written;
+    return written > 0 ? written : 0;
 }
