@@ -164,8 +164,11 @@ protected:
     }
 };
 
-TEST_F(RegUsers, ListShowsTextsColumnsAndRowsAndItsButtonsFollowTheSelection) {
+// Also: each traced member writes its Enter and Leave lines, in call order.
+TEST_F(RegUsers, ListShowsTextsColumnsAndRowsItsButtonsFollowTheSelectionAndItIsTraced) {
     SetRecords(kThree);
+    TraceLogTail trace;
+    trace.Mark();
     RunList([&](HWND hDlg) {
         EXPECT_EQ(L"Kite:IDS_MAIN_REG_TITLE|Kite:IDS_MAIN_REG_ADD|Kite:IDS_MAIN_REG_MODIFY|"
                   L"Kite:IDS_MAIN_REG_DEL|Kite:IDS_MAIN_REG_BTN_CLEAR",
@@ -190,12 +193,40 @@ TEST_F(RegUsers, ListShowsTextsColumnsAndRowsAndItsButtonsFollowTheSelection) {
                          L"carol|******|sip.example.com|5070|ims.c"}),
                   Table(hDlg));
         EXPECT_EQ("A--C", Buttons(hDlg));
-        Select(hDlg, 1);
+        Select(hDlg, 0);
         EXPECT_EQ("AMDC", Buttons(hDlg));
-        Close(hDlg, VK_RETURN);
+        DialogDriver::OnNextDialog([](HWND hEntry) { EXPECT_TRUE(Click(hEntry, IDOK)); });
+        EXPECT_TRUE(Click(hDlg, IDC_REGUSERS_BTN_MODIFY));
+        DialogDriver::OnNextDialog([](HWND hEntry) { EXPECT_TRUE(Click(hEntry, IDCANCEL)); });
+        EXPECT_TRUE(Click(hDlg, IDC_REGUSERS_BTN_ADD));
+        MessageBoxes::Answer(IDCANCEL);
+        EXPECT_TRUE(Click(hDlg, IDC_REGUSERS_BTN_DEL));
+        MessageBoxes::Answer(IDCANCEL);
+        EXPECT_TRUE(Click(hDlg, IDC_REGUSERS_BTN_CLEAR));
+        Close(hDlg, VK_ESCAPE);
     });
-    EXPECT_EQ(kThree, Stored()) << "showing changes nothing";
-    EXPECT_EQ(L"Login.GetRegUsers()", Join(Calls().Matching(L"Login."))) << "Enter does not save";
+    EXPECT_EQ(kThree, Stored()) << "nothing changed";
+    // +Name opens a scope, -Name closes it; L is CRegUsersDlg, E CRegUsersInfoDlg.
+    const std::string expected =
+        "+L:InitUI +L:InitData -L:InitData -L:InitUI "
+        "+L:OnBnClickedButtonRegModify +E:SetParam -E:SetParam +E:SetRegInfo -E:SetRegInfo "
+        "+E:InitUI +E:OnChangeLanguage -E:OnChangeLanguage +E:InitData -E:InitData -E:InitUI "
+        "+E:OnOK +L:IsAccountExist -L:IsAccountExist -E:OnOK +E:GetRegInfo -E:GetRegInfo "
+        "-L:OnBnClickedButtonRegModify "
+        "+L:OnBnClickedButtonRegAdd +E:SetParam -E:SetParam +E:InitUI +E:OnChangeLanguage "
+        "-E:OnChangeLanguage +E:InitData -E:InitData -E:InitUI -L:OnBnClickedButtonRegAdd "
+        "+L:OnBnClickedButtonRegDel -L:OnBnClickedButtonRegDel +L:OnBnClickedButtonRegClear "
+        "-L:OnBnClickedButtonRegClear +L:SaveData -L:SaveData";
+    static const std::regex scope(
+        R"(\[[^\] ]+ CRegUsers(Info)?Dlg::(\w+)\(\)\]\[(Enter|Leave)\]$)");
+    std::string seen;
+    for (const std::string& line : trace.Lines()) {
+        std::smatch m;
+        if (std::regex_search(line, m, scope))
+            seen += (seen.empty() ? "" : " ") + std::string(m[3] == "Enter" ? "+" : "-") +
+                    (m[1].matched ? "E:" : "L:") + m[2].str();
+    }
+    EXPECT_EQ(expected, seen);
 }
 
 // Edits reach the sibling's list at once; Esc and the close box then ask it
@@ -220,7 +251,6 @@ TEST_F(RegUsers, DeleteAndClearAskFirstAndOnlyTheCancelPathSaves) {
         SetRecords(c.empty ? Texts() : kThree);
         Calls().Clear();
         MessageBoxes::Clear();
-        const Texts& kept = c.kept;
         HWND hListDlg = nullptr;
         RunList([&](HWND hDlg) {
             hListDlg = hDlg;
@@ -228,8 +258,8 @@ TEST_F(RegUsers, DeleteAndClearAskFirstAndOnlyTheCancelPathSaves) {
             Select(hDlg, c.empty ? -1 : 1);
             MessageBoxes::Answer(c.answer);
             Command(hDlg, c.button);
-            EXPECT_EQ(kept, Stored());
-            EXPECT_EQ(RowsOf(kept), Table(hDlg));
+            EXPECT_EQ(c.kept, Stored());
+            EXPECT_EQ(RowsOf(c.kept), Table(hDlg));
             Close(hDlg, c.close);
         });
         ASSERT_EQ(1u, MessageBoxes::Seen().size());
@@ -403,45 +433,6 @@ TEST_F(RegUsers, EntryDialogRefusesATripleInUseAndStoresWhatItAccepts) {
         EXPECT_EQ(after, Stored());
         EXPECT_EQ(RowsOf(after), rows);
     }
-}
-
-TEST_F(RegUsers, EveryTracedMemberWritesItsEnterAndLeaveLinesInCallOrder) {
-    TraceLogTail trace;
-    trace.Mark();
-    SetRecords(kThree);
-    RunList([&](HWND hDlg) {
-        Select(hDlg, 0);
-        DialogDriver::OnNextDialog([](HWND hEntry) { EXPECT_TRUE(Click(hEntry, IDOK)); });
-        EXPECT_TRUE(Click(hDlg, IDC_REGUSERS_BTN_MODIFY));
-        DialogDriver::OnNextDialog([](HWND hEntry) { EXPECT_TRUE(Click(hEntry, IDCANCEL)); });
-        EXPECT_TRUE(Click(hDlg, IDC_REGUSERS_BTN_ADD));
-        MessageBoxes::Answer(IDCANCEL);
-        EXPECT_TRUE(Click(hDlg, IDC_REGUSERS_BTN_DEL));
-        MessageBoxes::Answer(IDCANCEL);
-        EXPECT_TRUE(Click(hDlg, IDC_REGUSERS_BTN_CLEAR));
-        Close(hDlg, VK_ESCAPE);
-    });
-    // +Name opens a scope, -Name closes it; L is CRegUsersDlg, E CRegUsersInfoDlg.
-    const std::string expected =
-        "+L:InitUI +L:InitData -L:InitData -L:InitUI "
-        "+L:OnBnClickedButtonRegModify +E:SetParam -E:SetParam +E:SetRegInfo -E:SetRegInfo "
-        "+E:InitUI +E:OnChangeLanguage -E:OnChangeLanguage +E:InitData -E:InitData -E:InitUI "
-        "+E:OnOK +L:IsAccountExist -L:IsAccountExist -E:OnOK +E:GetRegInfo -E:GetRegInfo "
-        "-L:OnBnClickedButtonRegModify "
-        "+L:OnBnClickedButtonRegAdd +E:SetParam -E:SetParam +E:InitUI +E:OnChangeLanguage "
-        "-E:OnChangeLanguage +E:InitData -E:InitData -E:InitUI -L:OnBnClickedButtonRegAdd "
-        "+L:OnBnClickedButtonRegDel -L:OnBnClickedButtonRegDel +L:OnBnClickedButtonRegClear "
-        "-L:OnBnClickedButtonRegClear +L:SaveData -L:SaveData";
-    static const std::regex scope(
-        R"(\[[^\] ]+ CRegUsers(Info)?Dlg::(\w+)\(\)\]\[(Enter|Leave)\]$)");
-    std::string seen;
-    for (const std::string& line : trace.Lines()) {
-        std::smatch m;
-        if (std::regex_search(line, m, scope))
-            seen += (seen.empty() ? "" : " ") + std::string(m[3] == "Enter" ? "+" : "-") +
-                    (m[1].matched ? "E:" : "L:") + m[2].str();
-    }
-    EXPECT_EQ(expected, seen);
 }
 
 } // namespace

@@ -24,10 +24,7 @@ protected:
         PanelTest::SetUp();
         siblings.settings.accounts = {L"8001"};
         SetServers(3);
-        siblings.settings.proxy.proxyAddress = L"proxy.example.com";
-        siblings.settings.proxy.proxyPort = L"8080";
-        siblings.settings.proxy.proxyUser = L"carol";
-        siblings.settings.proxy.proxyPassword = L"s3cret";
+        siblings.settings.proxy = {L"proxy.example.com", L"8080", L"carol", L"s3cret", L""};
     }
     void SetServers(int count) {
         siblings.settings.servers.assign(static_cast<size_t>(count), ServerInfo());
