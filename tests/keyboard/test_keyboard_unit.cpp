@@ -1,7 +1,5 @@
-// The soft keyboard's rules that the real plug-in does not show from
-// outside, linked directly with the dialog templates: emptying the key texts
-// stops at the first missing key, and a key before the owner is set does
-// nothing.
+// The soft keyboard linked directly with its template: emptying the key texts
+// stops at the first missing key; a key before the owner is set does nothing.
 #include "DlgKeyboard.h"
 
 #include <gtest/gtest.h>
