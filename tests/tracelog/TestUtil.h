@@ -22,10 +22,6 @@ inline std::string ReadFileBytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-inline void AppendBytes(const std::string& path, size_t count, char fill) {
-    std::ofstream(path, std::ios::binary | std::ios::app) << std::string(count, fill);
-}
-
 inline std::wstring Widen(const std::string& ascii) {
     return std::wstring(ascii.begin(), ascii.end());
 }
@@ -34,7 +30,7 @@ inline std::wstring Widen(const std::string& ascii) {
 // three lines ('C'). where is "[file:line function()][tag]".
 struct Rec {
     char kind = 'B';
-    std::string line, where, file, text;
+    std::string line, where, text;
     unsigned long long pid = 0, tid = 0;
 };
 
@@ -49,7 +45,7 @@ inline Log Parse(const std::string& path) {
     static const std::regex begin("Begin Time:" + stamp);
     static const std::regex located(
         R"(\[)" + stamp + R"(\]\[P:(\d+)/T:(\d+)\])" +
-        R"((\[([^\]\\/]+):-?\d+ [^\]]*\(\)\]\[(Enter|Leave|Err|War|Inf|)\]))");
+        R"((\[[^\]\\/]+:-?\d+ [^\]]*\(\)\]\[(Enter|Leave|Err|War|Inf|)\]))");
     const std::string content = ReadFileBytes(path);
     std::vector<std::string> lines;
     for (size_t start = 0, end; start < content.size(); start = end + 2) {
@@ -64,11 +60,10 @@ inline Log Parse(const std::string& path) {
     Log log;
     for (size_t i = 0; i < lines.size(); ++i) {
         std::smatch m;
-        Rec r;
-        r.line = lines[i];
+        Rec r{'B', lines[i], "", ""};
         if (std::regex_match(lines[i], m, located)) {
-            r = {'S', lines[i], m[4], m[5], "", std::stoull(m[2]), std::stoull(m[3])};
-            if (m[6] != "Enter" && m[6] != "Leave") {
+            r = {'S', lines[i], m[4], "", std::stoull(m[2]), std::stoull(m[3])};
+            if (m[5] != "Enter" && m[5] != "Leave") {
                 r.kind = 'C';
                 if (i + 2 >= lines.size() || lines[i + 1] != "Content:") {
                     ADD_FAILURE() << path << ": record not whole at line " << i;
@@ -102,7 +97,7 @@ private:
                                                    "_" + std::to_string(s_count++));
 };
 
-// Leaves no host log and no registered log behind.
+// A log file in a fresh folder; leaves no host log and no registered log behind.
 class TraceLogTest : public ::testing::Test {
 protected:
     void TearDown() override {
@@ -110,4 +105,5 @@ protected:
         CTraceLogRegistry::Instance().Clear();
     }
     TempDir dir;
+    const std::string path = dir / "test.log";
 };

@@ -10,9 +10,7 @@ static int TracedMember() {
 }
 
 TEST_F(TraceLogFormat, FirstTracedCallWritesBeginTimeThenEnterAndLeaveOnOneLine) {
-    const std::string path = dir / "log\\KITE.log";
     g_pTraceLog = OpenTraceLog(Widen(path).c_str());
-    EXPECT_TRUE(fs::is_directory(dir / "log"));
     EXPECT_FALSE(fs::exists(path)) << "opened before the first write";
     const std::string line = std::to_string(TracedMember());
     const Log log = Parse(path);
@@ -28,7 +26,6 @@ TEST_F(TraceLogFormat, FirstTracedCallWritesBeginTimeThenEnterAndLeaveOnOneLine)
 // A scope uses the log its variable holds at the moment it writes, and
 // copies of the names it was given.
 TEST_F(TraceLogFormat, NestedScopesRestoreTheirOwnLocation) {
-    const std::string path = dir / "nested.log";
     CTraceLog log(path.c_str());
     ITraceLog* variable = nullptr;
     {
@@ -36,7 +33,7 @@ TEST_F(TraceLogFormat, NestedScopesRestoreTheirOwnLocation) {
         variable = &log;
         std::string function = "COuter::Run", file = "src/outer.cpp";
         CTraceScope outer(&variable, function.c_str(), file.c_str(), 10);
-        function.assign(function.size(), 'X'); // the scope keeps copies of its own
+        function.assign(function.size(), 'X');
         file.assign(file.size(), 'Y');
         {
             CTraceScope inner(&variable, "CInner::Step", "src\\inner.cpp", 20);
@@ -60,9 +57,10 @@ TEST_F(TraceLogFormat, NestedScopesRestoreTheirOwnLocation) {
     EXPECT_EQ(parsed.recs[3].text, "inside inner");
 }
 
-// Content records below the threshold are dropped, scope lines never.
-TEST_F(TraceLogFormat, ContentRecordsTakeThreeLinesWithTheirLevelText) {
-    const std::string path = dir / "content.log";
+// Content records above the threshold are dropped, scope lines never. Scope
+// lines at a given place show the last component of the source path (none
+// when it is empty) and leave the thread's own location as it was.
+TEST_F(TraceLogFormat, RecordsShowTheirLevelTextAndTheLastComponentOfTheSourcePath) {
     CTraceLog log(path.c_str());
     log.Write(TRACE_LEVEL_ERROR, "CLoginDlg::CloseDatabase", "core/DlgLogin.cpp", 446,
               L"Error: %d . ", 5);
@@ -90,6 +88,13 @@ TEST_F(TraceLogFormat, ContentRecordsTakeThreeLinesWithTheirLevelText) {
     log.SetLevel(3);
     log.Write(3, "CLevel::Three", "level.cpp", 3, "kept");
     log.Write(4, "CLevel::Three", "level.cpp", 4, "dropped");
+    for (const char* file : {"C:\\work/login/DlgLogin.cpp", "mixed/dir\\Both.h", "dir/"}) {
+        log.WriteScopeLine("CFile::Part", file, 3, true);
+    }
+    log.WriteScopeLine(false);
+    log.SetLocation("CFile::Part", "dir\\", 4, TRACE_LEVEL_INFO);
+    log.WriteScopeLine(false);
+    log.WriteHere("dropped");
     const char* expected[] = {
         "[DlgLogin.cpp:446 CLoginDlg::CloseDatabase()][Err]Error: 5 . ",
         "[DlgLogin.cpp:7 CLoginDlg::InitData()][War]Can't find the account! in db.",
@@ -102,37 +107,13 @@ TEST_F(TraceLogFormat, ContentRecordsTakeThreeLinesWithTheirLevelText) {
         "[level.cpp:8 CLevel::Scoped()][Err]error",
         "[level.cpp:5 CLevel::Scoped()][Leave]",
         "[level.cpp:3 CLevel::Three()][]kept",
+        "[DlgLogin.cpp:3 CFile::Part()][Enter]",
+        "[Both.h:3 CFile::Part()][Enter]",
+        "[level.cpp:4 CLevel::Three()][Leave]",
     };
     const Log parsed = Parse(path);
-    ASSERT_EQ(parsed.order, "BCCCCCCSCCSC");
-    for (int i = 0; i < 11; ++i) {
+    ASSERT_EQ(parsed.order, "BCCCCCCSCCSCSSS");
+    for (int i = 0; i < 14; ++i) {
         EXPECT_EQ(parsed.recs[i + 1].where + parsed.recs[i + 1].text, expected[i]);
     }
-}
-
-// Scope lines at a given place show the last component of the source path
-// and leave the thread's own location as it was.
-TEST_F(TraceLogFormat, LocationShowsOnlyTheLastComponentOfTheSourcePath) {
-    const std::string path = dir / "files.log";
-    CTraceLog log(path.c_str());
-    log.SetLocation("CHere::Stay", "here.cpp", 11, TRACE_LEVEL_INFO);
-    const char* cases[][2] = {{"C:/work/login/DlgLogin.cpp", "DlgLogin.cpp"},
-                              {"..\\accounts\\DlgRegUsers.cpp", "DlgRegUsers.cpp"},
-                              {"plain.cpp", "plain.cpp"},
-                              {"mixed/dir\\Both.h", "Both.h"}};
-    for (const auto& c : cases) {
-        log.WriteScopeLine("CFile::Part", c[0], 3, true);
-    }
-    log.WriteScopeLine(false);
-    // An empty last component writes nothing.
-    log.WriteScopeLine("CFile::Part", "dir/", 3, true);
-    log.SetLocation("CFile::Part", "dir\\", 4, TRACE_LEVEL_INFO);
-    log.WriteScopeLine(false);
-    log.WriteHere("dropped");
-    const Log parsed = Parse(path);
-    ASSERT_EQ(parsed.order, "BSSSSS");
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(parsed.recs[i + 1].file, cases[i][1]);
-    }
-    EXPECT_EQ(parsed.recs[5].where, "[here.cpp:11 CHere::Stay()][Leave]");
 }

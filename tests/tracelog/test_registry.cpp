@@ -8,40 +8,34 @@ using TraceLogRegistry = TraceLogTest;
 using TraceLogBadInput = TraceLogTest;
 using TraceLogShutdown = TraceLogTest;
 
-// Also enables the shared log again.
-TEST_F(TraceLogRegistry, SamePathSharesOneLogAndOneFile) {
-    const std::wstring path = Widen(dir / "shared\\KITE.log");
-    ITraceLog* first = OpenTraceLog(path.c_str());
+// One log per exact path; opening a shared log enables it again. A second
+// log registered for a path is destroyed, the first one stays.
+TEST_F(TraceLogRegistry, SamePathSharesOneLogAndOneFileOthersAreRefusedOrSeparate) {
+    CTraceLogRegistry& registry = CTraceLogRegistry::Instance();
+    const std::wstring wide = Widen(path);
+    ITraceLog* first = OpenTraceLog(wide.c_str());
     ASSERT_NE(first, nullptr);
     first->Disable();
     first->WriteScopeLine("CShare::Off", "share.cpp", 1, true);
-    EXPECT_EQ(OpenTraceLog(path.c_str()), first);
-    EXPECT_EQ(CTraceLogRegistry::Instance().GetCount(), 1);
+    EXPECT_EQ(OpenTraceLog(wide.c_str()), first);
+    EXPECT_EQ(registry.GetCount(), 1);
     first->WriteScopeLine("CShare::One", "share.cpp", 2, true);
     first->WriteScopeLine("CShare::Two", "share.cpp", 3, true);
-    EXPECT_EQ(Parse(dir / "shared\\KITE.log").order, "BSS");
-}
-
-TEST_F(TraceLogRegistry, PathsAreComparedExactlyAndNullOnesRefused) {
-    CTraceLogRegistry& registry = CTraceLogRegistry::Instance();
-    const std::wstring lower = Widen(dir / "case.log");
-    ITraceLog* first = OpenTraceLog(lower.c_str());
-    EXPECT_NE(OpenTraceLog(Widen(dir / "Case.log").c_str()), first);
+    EXPECT_EQ(Parse(path).order, "BSS");
+    EXPECT_NE(OpenTraceLog(Widen(dir / "TEST.log").c_str()), first);
     EXPECT_EQ(OpenTraceLog(nullptr), nullptr);
     int id = 0;
     EXPECT_EQ(registry.Find(nullptr, &id), nullptr);
     EXPECT_EQ(id, -1);
-    // A second log for a registered path is destroyed; the first one stays.
-    EXPECT_EQ(registry.Register(lower.c_str(), new CTraceLog((dir / "case.log").c_str())), 1);
-    EXPECT_EQ(registry.Register(lower.c_str(), first), 1);
+    EXPECT_EQ(registry.Register(wide.c_str(), new CTraceLog(path.c_str())), 1);
+    EXPECT_EQ(registry.Register(wide.c_str(), first), 1);
     EXPECT_EQ(registry.Register(nullptr, nullptr), -1);
-    EXPECT_EQ(registry.Find(lower.c_str(), &id), first);
+    EXPECT_EQ(registry.Find(wide.c_str(), &id), first);
     EXPECT_EQ(id, 1);
     EXPECT_EQ(registry.GetCount(), 2);
 }
 
-TEST(TraceLogPath, IsResolvedAtConstructionAndItsFolderChainCreated) {
-    TempDir dir;
+TEST_F(TraceLogRegistry, PathIsResolvedAtConstructionAndItsFolderChainCreated) {
     char module[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, module, MAX_PATH - 1);
     const std::string exe(module, strrchr(module, '\\'));
@@ -87,7 +81,6 @@ TEST(TraceLogPath, IsResolvedAtConstructionAndItsFolderChainCreated) {
 }
 
 TEST_F(TraceLogBadInput, MissingNamesOrFormatsWriteNothing) {
-    const std::string path = dir / "missing.log";
     CTraceLog log(path.c_str());
     log.WriteScopeLine(nullptr, "f.cpp", 1, true);
     log.WriteScopeLine("CMissing::File", nullptr, 1, true);
@@ -120,7 +113,6 @@ TEST_F(TraceLogBadInput, MissingNamesOrFormatsWriteNothing) {
 }
 
 TEST_F(TraceLogBadInput, OversizedContentIsCutNeverOverflowed) {
-    const std::string path = dir / "big.log";
     CTraceLog log(path.c_str());
     log.SetLocation("CBig::Text", "big.cpp", 1, TRACE_LEVEL_INFO);
     std::string text(60000, 'n');
@@ -146,7 +138,6 @@ TEST_F(TraceLogBadInput, OversizedContentIsCutNeverOverflowed) {
 // (test_tracelog_shutdown).
 TEST_F(TraceLogShutdown, ClosesEveryLogAndReleasesTheLogLock) {
     EXPECT_TRUE(g_logLock.HasLock()) << "created when the module was loaded";
-    const std::string path = dir / "log\\KITE.log";
     g_pTraceLog = OpenTraceLog(Widen(path).c_str());
     OpenTraceLog(Widen(dir / "second.log").c_str())->WriteScopeLine("CS::S", "s.cpp", 1, true);
     { TRACE_SCOPE("CPlugin::Run"); }
@@ -159,10 +150,7 @@ TEST_F(TraceLogShutdown, ClosesEveryLogAndReleasesTheLogLock) {
     EXPECT_TRUE(DeleteFileA((dir / "second.log").c_str()));
     { // Afterwards scopes write nothing and guards run unguarded.
         TRACE_SCOPE("CPlugin::Late");
-        CAutoLock outer(g_logLock);
-        CAutoLock inner(g_logLock);
-        inner.Unlock();
-        inner.Unlock();
+        CAutoLock guard(g_logLock);
     }
     EXPECT_FALSE(fs::exists(path));
     ShutdownTraceLogs(); // a second call is harmless

@@ -2,13 +2,12 @@
 // through one log that rotates often.
 #include "TestUtil.h"
 
-#include <map>
+#include <algorithm>
 #include <thread>
 
 class TraceLogRotation : public TraceLogTest {
 protected:
-    std::string Live() const { return dir / "rot.log"; }
-    std::string Backup(int index) const { return dir / (std::to_string(index) + "_rot.log"); }
+    std::string Backup(int index) const { return dir / (std::to_string(index) + "_test.log"); }
 
     // A content record of about 1,100 bytes marked with a generation: one
     // record fills a 1 KB file.
@@ -18,9 +17,9 @@ protected:
     }
 
     // The generation of the only record of a file that starts with "Begin Time:".
-    static int GenerationOf(const std::string& path) {
-        const Log parsed = Parse(path);
-        EXPECT_EQ(parsed.order, "BC") << path;
+    static int GenerationOf(const std::string& file) {
+        const Log parsed = Parse(file);
+        EXPECT_EQ(parsed.order, "BC") << file;
         return parsed.order == "BC" ? std::stoi(parsed.recs[1].text.substr(4)) : -1;
     }
 };
@@ -30,19 +29,20 @@ protected:
 TEST_F(TraceLogRotation, RotatesAtFiveMebibytesIntoBackupOne) {
     for (const size_t size : {5242879u, 5242880u}) {
         SCOPED_TRACE(size);
-        fs::remove(Live());
+        fs::remove(path);
         std::ofstream(Backup(1), std::ios::binary) << "older back";
-        CTraceLog log(Live().c_str());
+        CTraceLog log(path.c_str());
         log.WriteScopeLine("CRot::First", "rot.cpp", 1, true);
-        AppendBytes(Live(), size - fs::file_size(Live()), 'p');
-        const std::string full = ReadFileBytes(Live());
+        std::ofstream(path, std::ios::binary | std::ios::app)
+            << std::string(size - fs::file_size(path), 'p');
+        const std::string full = ReadFileBytes(path);
         log.WriteScopeLine("CRot::Second", "rot.cpp", 2, true);
         if (size < 5242880) {
             EXPECT_EQ(fs::file_size(Backup(1)), 10u);
             continue;
         }
         EXPECT_EQ(ReadFileBytes(Backup(1)), full);
-        const Log parsed = Parse(Live());
+        const Log parsed = Parse(path);
         ASSERT_EQ(parsed.order, "BS");
         EXPECT_EQ(parsed.recs[1].where, "[rot.cpp:2 CRot::Second()][Enter]");
         EXPECT_FALSE(fs::exists(Backup(2)));
@@ -52,7 +52,7 @@ TEST_F(TraceLogRotation, RotatesAtFiveMebibytesIntoBackupOne) {
 // Counts of 0 or less are ignored.
 TEST_F(TraceLogRotation, BackupsAreUsedInTurnAndRestartFromOne) {
     {
-        CTraceLog log(Live().c_str());
+        CTraceLog log(path.c_str());
         log.SetMaxFileSizeKB(1);
         log.SetMaxBackupCount(3);
         log.SetMaxBackupCount(0);
@@ -62,7 +62,7 @@ TEST_F(TraceLogRotation, BackupsAreUsedInTurnAndRestartFromOne) {
         for (int generation = 1; generation <= 5; ++generation) {
             SCOPED_TRACE(generation);
             WriteGeneration(log, generation);
-            EXPECT_EQ(GenerationOf(Live()), generation);
+            EXPECT_EQ(GenerationOf(path), generation);
             EXPECT_EQ(GenerationOf(Backup(expectedBackup[generation - 1])), generation - 1);
         }
         EXPECT_FALSE(fs::exists(Backup(4)));
@@ -70,42 +70,42 @@ TEST_F(TraceLogRotation, BackupsAreUsedInTurnAndRestartFromOne) {
     }
     // A new log object starts again at backup 1. Its first write opens the
     // full file, the next one rotates it.
-    CTraceLog log(Live().c_str());
+    CTraceLog log(path.c_str());
     log.SetMaxFileSizeKB(1);
     log.SetMaxBackupCount(3);
     WriteGeneration(log, 6);
     WriteGeneration(log, 7);
     EXPECT_EQ(Parse(Backup(1)).order, "BCBC");
     EXPECT_EQ(GenerationOf(Backup(3)), 2);
-    EXPECT_EQ(GenerationOf(Live()), 7);
+    EXPECT_EQ(GenerationOf(path), 7);
 }
 
 TEST_F(TraceLogRotation, DisabledLogWritesNothingNotEvenARotation) {
-    CTraceLog log(Live().c_str());
+    CTraceLog log(path.c_str());
     log.SetMaxFileSizeKB(1);
     log.Disable();
     WriteGeneration(log, 0);
-    EXPECT_FALSE(fs::exists(Live())) << "opened while disabled";
+    EXPECT_FALSE(fs::exists(path)) << "opened while disabled";
     log.Enable();
     WriteGeneration(log, 0);
-    const std::string full = ReadFileBytes(Live());
+    const std::string full = ReadFileBytes(path);
     log.Disable();
     WriteGeneration(log, 1);
     log.WriteHere(L"wide %d", 1);
     log.WriteScopeLine("CRot::Off", "rot.cpp", 1, false);
-    EXPECT_EQ(ReadFileBytes(Live()), full);
+    EXPECT_EQ(ReadFileBytes(path), full);
     EXPECT_FALSE(fs::exists(Backup(1)));
     log.Enable();
     WriteGeneration(log, 2);
     EXPECT_EQ(ReadFileBytes(Backup(1)), full);
-    EXPECT_EQ(GenerationOf(Live()), 2);
+    EXPECT_EQ(GenerationOf(path), 2);
 }
 
 // 8 threads write 5,000 records each; every rotation at 4 KB goes to a backup
 // of its own, so that every record can be checked afterwards.
 TEST_F(TraceLogRotation, ThreadsRecordsStayWholeInOrderAndAtTheirOwnLocation) {
     const int threads = 8, records = 5000;
-    CTraceLog log(Live().c_str());
+    CTraceLog log(path.c_str());
     log.SetMaxFileSizeKB(4);
     log.SetMaxBackupCount(1000000);
     std::vector<unsigned long long> ids(threads);
@@ -120,27 +120,26 @@ TEST_F(TraceLogRotation, ThreadsRecordsStayWholeInOrderAndAtTheirOwnLocation) {
             }
         });
     }
-    std::map<unsigned long long, int> byThread;
-    for (int i = 0; i < threads; ++i) {
-        running[i].join();
-        byThread[ids[i]] = i;
+    for (std::thread& thread : running) {
+        thread.join();
     }
-    std::vector<std::string> paths;
+    std::vector<std::string> files;
     for (int index = 1; fs::exists(Backup(index)); ++index) {
-        paths.push_back(Backup(index));
+        files.push_back(Backup(index));
     }
-    paths.push_back(Live());
-    EXPECT_GT(paths.size(), 100u) << "too few rotations to mean anything";
+    files.push_back(path);
+    EXPECT_GT(files.size(), 100u) << "too few rotations to mean anything";
     std::vector<int> next(threads, 0);
-    for (const std::string& path : paths) {
-        const Log parsed = Parse(path);
-        ASSERT_EQ(parsed.order.rfind('B'), 0u) << path;
+    for (const std::string& file : files) {
+        const Log parsed = Parse(file);
+        ASSERT_EQ(parsed.order.rfind('B'), 0u) << file;
         for (size_t r = 1; r < parsed.recs.size(); ++r) {
             const Rec& rec = parsed.recs[r];
-            ASSERT_EQ(byThread.count(rec.tid), 1u) << rec.line;
-            const int i = byThread[rec.tid];
-            const std::string name = std::to_string(i);
+            const int i =
+                static_cast<int>(std::find(ids.begin(), ids.end(), rec.tid) - ids.begin());
+            ASSERT_LT(i, threads) << rec.line;
             ASSERT_EQ(rec.pid, GetCurrentProcessId());
+            const std::string name = std::to_string(i);
             ASSERT_EQ(rec.where, "[worker" + name + ".cpp:" + std::to_string(100 + i) +
                                      " CWorker::Run()][Inf]");
             ASSERT_EQ(rec.text, "thread " + name + " record " + std::to_string(next[i]++));
