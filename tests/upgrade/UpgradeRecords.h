@@ -2,13 +2,12 @@
 // the "UPGRADE" section of an ini file for the launcher to read.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "TestHost.h"
 
-#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,13 +17,6 @@ struct UpgradeRecord {
     int show = -1;
     std::vector<std::string> argv; // UTF-8
 };
-
-inline std::wstring TestExeDir() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring s(path);
-    return s.substr(0, s.find_last_of(L'\\') + 1);
-}
 
 inline std::string ToUtf8(const std::wstring& w) {
     std::string s(w.size() * 4, '\0');
@@ -42,39 +34,25 @@ inline std::string AnsiToUtf8(const std::string& a) {
     return ToUtf8(w);
 }
 
-inline std::string ReadBytes(const std::wstring& path, bool* existed = nullptr) {
-    std::string bytes;
-    FILE* f = _wfopen(path.c_str(), L"rb");
-    if (existed)
-        *existed = f != nullptr;
-    char buf[4096];
-    for (size_t n; f && (n = fread(buf, 1, sizeof(buf), f)) > 0;)
-        bytes.append(buf, n);
-    if (f)
-        fclose(f);
-    return bytes;
-}
-
 // The complete records of the starts made by this process (the first
 // argument is this process's id), oldest first. The stand-in writes one
 // record with one append: pid=<id> show=<n>, cmdline=, argc=, argv[i]=, end.
 inline std::vector<UpgradeRecord> RecordsOfThisProcess() {
-    const std::string text = ReadBytes(TestExeDir() + L"upgrade_calls.log");
+    std::ifstream in(std::filesystem::path(ExeDir() + L"upgrade_calls.log"), std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), {}};
     const std::string pid = std::to_string(GetCurrentProcessId());
     std::vector<UpgradeRecord> out;
     UpgradeRecord rec;
     for (size_t pos = 0, end; (end = text.find("\r\n", pos)) != std::string::npos; pos = end + 2) {
         const std::string line = text.substr(pos, end - pos);
-        if (line.compare(0, 4, "pid=") == 0) {
-            rec = UpgradeRecord();
-            rec.show = std::atoi(line.c_str() + line.find(" show=") + 6);
-        } else if (line.compare(0, 8, "cmdline=") == 0) {
+        if (line.compare(0, 4, "pid=") == 0)
+            rec = UpgradeRecord{"", std::atoi(line.c_str() + line.find(" show=") + 6), {}};
+        else if (line.compare(0, 8, "cmdline=") == 0)
             rec.cmdline = line.substr(8);
-        } else if (line.compare(0, 5, "argv[") == 0) {
+        else if (line.compare(0, 5, "argv[") == 0)
             rec.argv.push_back(line.substr(line.find("]=") + 2));
-        } else if (line == "end" && rec.argv.size() > 1 && rec.argv[1] == pid) {
+        else if (line == "end" && rec.argv.size() > 1 && rec.argv[1] == pid)
             out.push_back(rec);
-        }
     }
     return out;
 }
@@ -87,10 +65,7 @@ inline bool WriteUpgradeIni(const std::wstring& path,
     std::wstring text = L"\xFEFF" + extra + L"[UPGRADE]\r\n";
     for (const auto& k : keys)
         text += k.first + L"=" + k.second + L"\r\n";
-    FILE* f = _wfopen(path.c_str(), L"wb");
-    if (!f)
-        return false;
-    fwrite(text.data(), sizeof(wchar_t), text.size(), f);
-    fclose(f);
-    return true;
+    std::ofstream out(std::filesystem::path(path), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+    return out.flush().good();
 }
