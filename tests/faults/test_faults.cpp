@@ -1,7 +1,6 @@
-// Faults under the trace log, in a host folder of their own: its folder
-// cannot be made, its file cannot be written, the backup copy fails. The log
-// degrades (another file name, or silence) and the panel goes on working
-// through login, result, logout and a language switch.
+// Faults under the trace log, in a host folder of its own: its folder cannot
+// be made, its file cannot be written, the backup copy fails. The log moves to
+// another file or falls silent, and the panel works on.
 #include "SandboxPanel.h"
 
 namespace {
@@ -16,11 +15,13 @@ HANDLE Hold(const std::wstring& path) {
                        nullptr);
 }
 
-// Lines that prove a walk reached the log.
-bool HasWalkLines(const std::string& log) {
-    return log.find("CLoginDlg::OnBnClickedButtonLogin()][Enter]") != std::string::npos &&
-           log.find("CLoginDlg::OnRegResponse()][Leave]") != std::string::npos &&
-           log.find("CLoginDlg::OnChangeLanguage()][Leave]") != std::string::npos;
+// A log that starts afresh and holds the lines of a Walk.
+void ExpectWalkLogged(const std::string& log) {
+    EXPECT_EQ(0u, log.find("Begin Time:"));
+    for (const char* line :
+         {"CLoginDlg::OnBnClickedButtonLogin()][Enter]", "CLoginDlg::OnRegResponse()][Leave]",
+          "CLoginDlg::OnChangeLanguage()][Leave]"})
+        EXPECT_NE(std::string::npos, log.find(line)) << line;
 }
 
 class TraceLogFaults : public SandboxPanelTest {
@@ -72,15 +73,11 @@ TEST_F(TraceLogFaults, AnUnwritableLogMovesToMyLogOrFallsSilent) {
         Walk();
         if (held)
             CloseHandle(held);
-
         for (const wchar_t* folder : c.folders)
             EXPECT_TRUE(fs::is_directory(dir + folder));
         EXPECT_EQ(c.held ? "kept\r\n" : "", ReadFileBytes(dir + (c.held ? c.held : L"")));
-        if (c.logged) {
-            const std::string log = ReadFileBytes(dir + c.logged);
-            EXPECT_EQ(0u, log.find("Begin Time:"));
-            EXPECT_TRUE(HasWalkLines(log));
-        }
+        if (c.logged)
+            ExpectWalkLogged(ReadFileBytes(dir + c.logged));
         EXPECT_TRUE(c.logged || !fs::is_regular_file(dir + kLog)) << "silent";
         EXPECT_FALSE(fs::is_regular_file(dir + L"MyLog.log"));
         EXPECT_FALSE(fs::is_regular_file(dir + L"KITE.log"));
@@ -88,40 +85,34 @@ TEST_F(TraceLogFaults, AnUnwritableLogMovesToMyLogOrFallsSilent) {
     }
 }
 
+// A live log at the rotation size whose backup is held open by another program
+// or is a folder: the failed copy is reported, the log emptied and reopened.
 TEST_F(TraceLogFaults, AFailingBackupCopyStillEmptiesAndReopensTheLog) {
-    struct Case {
-        const char* name;
-        bool folder; // the backup is a folder; otherwise an older backup held open
-        const char* code;
-    } cases[] = {{"held", false, "32"}, {"folder", true, "5"}};
     const std::wstring live = ExeDir() + kLog, backup = ExeDir() + L"log\\1_KITE.log";
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const bool folder : {false, true}) {
+        SCOPED_TRACE(folder ? "folder" : "held");
         ASSERT_TRUE(fs::create_directory(ExeDir() + L"log"));
-        ASSERT_TRUE(WriteFileBytes(live, std::string(5 * 1024 * 1024, 'x'))); // rotation size
-        ASSERT_TRUE(c.folder ? fs::create_directory(backup)
-                             : WriteFileBytes(backup, "older backup\r\n"));
-        HANDLE held = c.folder ? nullptr : Hold(backup);
+        ASSERT_TRUE(WriteFileBytes(live, std::string(5 * 1024 * 1024, 'x')));
+        ASSERT_TRUE(folder ? fs::create_directory(backup)
+                           : WriteFileBytes(backup, "older backup\r\n"));
+        HANDLE held = folder ? nullptr : Hold(backup);
         ASSERT_NE(INVALID_HANDLE_VALUE, held);
         ::testing::internal::CaptureStdout();
         Walk();
         const std::string printed = ::testing::internal::GetCapturedStdout();
         if (held)
             CloseHandle(held);
-
-        // The copy failed and said so; rotation went on.
         EXPECT_NE(std::string::npos,
                   printed.find(" rename [" + std::string(live.begin(), live.end()) + "] to [" +
                                std::string(backup.begin(), backup.end()) + "] failed code[" +
-                               c.code + "]\n"))
+                               (folder ? "5" : "32") + "]\n"))
             << printed;
-        EXPECT_EQ(c.folder ? "" : "older backup\r\n", ReadFileBytes(backup));
-        EXPECT_EQ(c.folder, fs::is_directory(backup));
+        EXPECT_EQ(folder ? "" : "older backup\r\n", ReadFileBytes(backup));
+        EXPECT_EQ(folder, fs::is_directory(backup));
         const std::string log = ReadFileBytes(live);
         EXPECT_LT(log.size(), 1024u * 1024u) << "emptied, its contents not kept";
-        EXPECT_EQ(0u, log.find("Begin Time:"));
         EXPECT_EQ(std::string::npos, log.find("xxxxxxxx"));
-        EXPECT_TRUE(HasWalkLines(log));
+        ExpectWalkLogged(log);
         fs::remove_all(ExeDir() + L"log");
     }
 }
