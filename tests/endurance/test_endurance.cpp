@@ -1,41 +1,37 @@
 // Endurance: login/logout cycles, open/close cycles of every modal dialog and
-// language switches through the real plug-in, in a host folder of its own
-// (there is no upgrade program for the registrations to start). After a
-// warm-up the figures below must stay within a small fixed bound. ctest runs
-// 200 login/logout cycles, 50 of each dialog and 200 switches; the full
-// counts, 1,000, 500 and 200, take some minutes:
+// language switches through the real plug-in, in a host folder of its own (no
+// upgrade program for the registrations to start). After a warm-up the figures
+// below must stay within a fixed bound. ctest runs 200 login/logout cycles, 50 of
+// each dialog and 200 switches; the full counts (1,000, 500, 200) take minutes:
 //   SIGNDESK_ENDURANCE=full wine64 test_endurance.exe
-// Wine 8 reports neither GetGuiResources nor PrivateUsage (0; the report says
-// so); counted instead: the bytes in use on the heaps and the framework's own
-// count of live and temporary CWnd objects.
+// Wine 8 reports no GetGuiResources (0; the report says so): the heap bytes in
+// use and the framework's CWnd counts stand in for the objects.
 #include "PanelTest.h"
 #include "Sandbox.h"
 
 #include <commctrl.h>
-#include <psapi.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 
 namespace {
 
 // The user-interface thread's windows; the process's figures.
 const char* const kNames[] = {
-    "windows",           "USER objects",      "GDI objects",           "private bytes",
+    "windows",           "USER objects",      "GDI objects",           "committed private bytes",
     "heap bytes in use", "live CWnd objects", "temporary CWnd objects"};
 const long long kBounds[] = {0, 8, 8, 1 << 20, 16 << 10, 0, 0};
 using Figures = std::array<long long, 7>;
 
 BOOL CALLBACK CountChild(HWND, LPARAM n) {
-    ++*reinterpret_cast<long long*>(n);
-    return TRUE;
+    return ++*reinterpret_cast<long long*>(n) > 0;
 }
 BOOL CALLBACK CountTopLevel(HWND hWnd, LPARAM n) {
-    ++*reinterpret_cast<long long*>(n);
     EnumChildWindows(hWnd, &CountChild, n);
-    return TRUE;
+    return CountChild(hWnd, n);
 }
 
 Figures Take() {
@@ -43,10 +39,10 @@ Figures Take() {
     EnumThreadWindows(GetCurrentThreadId(), &CountTopLevel, reinterpret_cast<LPARAM>(&f[0]));
     f[1] = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     f[2] = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    PROCESS_MEMORY_COUNTERS_EX pmc = {};
-    if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc),
-                             sizeof(pmc)))
-        f[3] = static_cast<long long>(pmc.PrivateUsage);
+    MEMORY_BASIC_INFORMATION m;
+    for (char* p = nullptr; VirtualQuery(p, &m, sizeof(m)); p = (char*)m.BaseAddress + m.RegionSize)
+        if (m.State == MEM_COMMIT && m.Type == MEM_PRIVATE)
+            f[3] += static_cast<long long>(m.RegionSize);
     HANDLE heaps[256];
     const DWORD nHeaps = std::min<DWORD>(GetProcessHeaps(256, heaps), 256);
     for (DWORD i = 0; i < nHeaps; ++i) {
@@ -63,11 +59,8 @@ Figures Take() {
     return f;
 }
 
-const bool kFull = [] {
-    char buf[8] = {};
-    GetEnvironmentVariableA("SIGNDESK_ENDURANCE", buf, sizeof(buf));
-    return std::string(buf) == "full";
-}();
+const char* const kMode = std::getenv("SIGNDESK_ENDURANCE");
+const bool kFull = kMode && std::string(kMode) == "full";
 const int kLogins = kFull ? 1000 : 200, kDialogs = kFull ? 500 : 50, kSwitches = 200;
 
 class Endurance : public PanelTest {
@@ -89,10 +82,11 @@ protected:
     // cycle answers what it saw, and one that did not see expected stops the run.
     void Cycles(const char* name, int cycles, const std::wstring& expected,
                 const std::function<std::wstring(int)>& cycle) {
-        auto settle = [] {
+        auto settled = [] { // the figures, once every worker thread ended
             EXPECT_TRUE(PumpUntil([] { return AfxGetRunningThreadCount() == 0; }))
                 << "the upgrade launcher's worker threads do not end";
             Pump();
+            return Take();
         };
         Figures base = {}, last = {};
         const DWORD start = GetTickCount();
@@ -101,16 +95,13 @@ protected:
             MessageBoxes::Clear();
             DialogDriver::Reset();
             siblings.lang.asked.clear();
-            if (i == 0) {
-                settle();
-                base = Take();
-                continue;
-            }
-            ASSERT_EQ(expected, cycle(i)) << name << ", cycle " << i;
+            if (i == 0)
+                base = settled();
+            else
+                ASSERT_EQ(expected, cycle(i)) << name << ", cycle " << i;
             if (i <= 0 || (i % std::max(1, cycles / 5) != 0 && i != cycles))
                 continue;
-            settle();
-            last = Take();
+            last = settled();
             for (size_t k = 0; k < last.size(); ++k)
                 ASSERT_LE(last[k] - base[k], kBounds[k])
                     << name << ": " << kNames[k] << " grew after " << i << " cycles";
@@ -123,7 +114,7 @@ protected:
     }
 };
 
-TEST_F(Endurance, LoginLogoutCycles) {
+TEST_F(Endurance, LoginDialogAndLanguageCycles) {
     ASSERT_NE(nullptr, CreatePanel());
     Cycles("login/logout", kLogins,
            L"Kite:IDS_UC_LOGINING|Kite:IDS_UC_LOG_SUCESS|1|2|Kite:IDS_UC_NOT_LOG", [&](int i) {
@@ -135,8 +126,7 @@ TEST_F(Endurance, LoginLogoutCycles) {
                Pump();
                siblings.main.registered = 1;
                seen += L"|" + Text(hPanel, IDC_LOGIN_STATUS);
-               MessageBoxes::Answer(IDOK);
-               Click(hPanel, IDC_LOGIN_BTN_LOGOUT);
+               Click(hPanel, IDC_LOGIN_BTN_LOGOUT); // the question answered with OK
                seen += L"|" + std::to_wstring(MessageBoxes::Seen().size());
                siblings.main.registered = 0;
                Panel()->OnDeRegResponse(0);
@@ -146,13 +136,9 @@ TEST_F(Endurance, LoginLogoutCycles) {
                    seen += L"|the main window was not told the account";
                return seen + L"|" + Text(hPanel, IDC_LOGIN_STATUS);
            });
-}
-
-// Ctrl+P opens the lock dialog with the panel's account; the configuration
-// is applied after OK only. The server address dialog opens on the advanced
-// panel's server and stores it after OK only.
-TEST_F(Endurance, ModalDialogCyclesAndLanguageSwitches) {
-    ASSERT_NE(nullptr, CreatePanel());
+    // Ctrl+P opens the lock dialog with the panel's account; the configuration is applied
+    // after OK only. The server address dialog opens on the advanced panel's server and
+    // stores it after OK only.
     Cycles("lock dialog", kDialogs, L"alice|0", [&](int i) {
         std::wstring seen;
         DialogDriver::OnNextDialog([&](HWND hDlg) {
@@ -220,8 +206,7 @@ TEST_F(Endurance, RegistrationDialogCycles) {
             item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
             SendMessageW(hList, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&item));
             Pump();
-            MessageBoxes::Answer(IDOK);
-            Click(hDlg, IDC_REGUSERS_BTN_DEL);
+            Click(hDlg, IDC_REGUSERS_BTN_DEL); // confirmed with OK
             seen += L"|" + std::to_wstring(SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0));
             SetFocus(hList);
             PressKey(hList, VK_ESCAPE);
@@ -249,7 +234,7 @@ TEST(EnduranceRun, InItsOwnHostFolder) {
     printf("%s", output.c_str());
     fflush(stdout);
     EXPECT_EQ(0, code) << "the endurance run failed (or was stopped)";
-    EXPECT_NE(std::string::npos, output.find("[  PASSED  ] 3 tests"));
+    EXPECT_NE(std::string::npos, output.find("[  PASSED  ] 2 tests"));
 }
 
 } // namespace

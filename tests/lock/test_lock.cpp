@@ -7,13 +7,12 @@
 
 namespace {
 
-struct Box {
+using CS = CustomizeSet;
+const struct Box {
     int id;
     CString CustomizeSet::*field;
     const wchar_t* key; // of the caption, after "Login:IDS_LOG_LOCKACCOUNT_"
-};
-using CS = CustomizeSet;
-const Box kBoxes[] = {
+} kBoxes[] = {
     {IDC_LOCK_FIXEDACCOUNT, &CS::fixedAccountOn, L"ACCOUNT"},
     {IDC_LOCK_DISABLE_SYSTEMSETTINGS, &CS::disableSystemSettings, L"DISABLE"},
     {IDC_LOCK_HIDE_CALLPAGE, &CS::hideCallPage, L"HIDE_CALL_PAGE"},
@@ -28,12 +27,11 @@ const Box kBoxes[] = {
      L"DISABLE_MODIFICATION_ON_VOLUMECONTROL"},
 };
 using Flags = std::vector<const wchar_t*>; // one per box, in the order above
+using Strings = std::vector<std::wstring>;
 const Flags kOff(10, L"0"), kOn(10, L"1");
-const Flags kOdd = {L" 1", L"yes", L"1 ", L"11", L"", L"true", L"on", L"Y", L"01", L"I"};
 const int kCloseBox = -1;
 
-// One step inside the dialog: a text put into an edit, or a click (the close
-// box for kCloseBox).
+// One step inside the dialog: a text put into an edit, or a click (the close box for kCloseBox).
 struct Step {
     Step(int id_, const wchar_t* text_ = nullptr) : id(id_), text(text_) {}
     int id;
@@ -49,22 +47,10 @@ void CALLBACK AfterTurn(HWND, UINT, UINT_PTR id, DWORD) {
     g_afterTurn();
 }
 
-using Strings = std::vector<std::wstring>;
-
-// The dialog as it opened (boxes "1" or "0" in the order above), whether it was
-// still open after the steps, and its message boxes as "type|text|caption".
-struct Seen {
-    std::wstring checked, account;
-    bool accountEnabled = false;
-    bool open = true;
-    Strings boxes;
-};
-
 class LockDialog : public PanelTest {
 protected:
     void SetUp() override {
         PanelTest::SetUp();
-        siblings.main.adminPassword = L"Adm1n";
         siblings.settings.accounts = {L"8001", L"8002"};
         // The record is stored after the panel applied the configuration (as
         // another plug-in stores it), so the account box keeps 8001.
@@ -76,21 +62,23 @@ protected:
             set.*kBoxes[i].field = flags[i];
         set.field0 = L"kept by the store";
         set.fixedAccount = L"5555";
-        siblings.settings.customizeNull = false;
+        siblings.settings.customizeNull = flags.empty();
     }
-    // Opens the dialog with Ctrl+key in the control, runs act and the steps;
-    // a dialog still open afterwards is cancelled.
-    Seen Open(const std::vector<Step>& steps, std::function<void(HWND)> act = nullptr,
-              UINT key = 'P', int control = IDC_LOGIN_ACCOUNT) {
-        Seen s;
+    // Opens the dialog with Ctrl+key in the control, runs act and the steps; a dialog still
+    // open afterwards is cancelled. Seen: the boxes as the dialog opened ('1' checked, in the
+    // order above), the account edit's text and '+' (enabled) or '-'; then "open" or "ended"
+    // after the steps, and each message box as "type|text|caption".
+    std::wstring Open(const std::vector<Step>& steps, std::function<void(HWND)> act = nullptr,
+                      UINT key = 'P', int control = IDC_LOGIN_ACCOUNT) {
+        std::wstring seen;
         bool done = false;
         Calls().Clear();
         MessageBoxes::Clear();
         DialogDriver::OnNextDialog([&](HWND hDlg) {
             for (const Box& b : kBoxes)
-                s.checked += Checked(hDlg, b.id) ? L'1' : L'0';
-            s.account = Text(hDlg, IDC_LOCK_ACCOUNT);
-            s.accountEnabled = Enabled(hDlg, IDC_LOCK_ACCOUNT);
+                seen += Checked(hDlg, b.id) ? L'1' : L'0';
+            seen += L" " + Text(hDlg, IDC_LOCK_ACCOUNT) +
+                    (Enabled(hDlg, IDC_LOCK_ACCOUNT) ? L"+" : L"-");
             if (act)
                 act(hDlg);
             for (const Step& step : steps) {
@@ -102,11 +90,12 @@ protected:
                     Click(hDlg, step.id);
             }
             g_afterTurn = [&, hDlg] {
-                s.open = IsWindow(hDlg) != FALSE;
+                const bool open = IsWindow(hDlg) != FALSE;
+                seen += open ? L" open" : L" ended";
                 for (const MessageBoxRecord& b : MessageBoxes::Seen())
-                    s.boxes.push_back(std::to_wstring(b.type) + L"|" + b.text + L"|" + b.caption +
-                                      (b.owner == hDlg ? L"" : L"|not the dialog's"));
-                if (s.open)
+                    seen += L" " + std::to_wstring(b.type) + L"|" + b.text + L"|" + b.caption +
+                            (b.owner == hDlg ? L"" : L"|not the dialog's");
+                if (open)
                     Click(hDlg, IDCANCEL);
                 done = true;
             };
@@ -114,7 +103,7 @@ protected:
         });
         PressKey(Item(hPanel, control), key, true);
         EXPECT_TRUE(PumpUntil([&] { return done; })) << "the lock dialog did not open";
-        return s;
+        return seen;
     }
     // What was stored, and the main window asked to apply.
     Strings Saved() {
@@ -127,10 +116,8 @@ protected:
 };
 
 TEST_F(LockDialog, CtrlF1OpensItWithItsTextsEditsOfFortyAndTheFixedAccountBoxSwitchingTheEdit) {
-    Flags flags = kOff;
-    flags[0] = L"1";
-    Store(flags);
-    Seen s = Open(
+    Store(kOn);
+    const std::wstring seen = Open(
         {IDCANCEL},
         [&](HWND hDlg) {
             EXPECT_EQ(L"Login:IDS_LOG_LOCKACCOUNT", Text(hDlg));
@@ -153,10 +140,8 @@ TEST_F(LockDialog, CtrlF1OpensItWithItsTextsEditsOfFortyAndTheFixedAccountBoxSwi
             EXPECT_EQ(std::wstring(40, L'p'), Text(hPassword));
         },
         VK_F1, IDC_LOGIN_PASSWORD);
-    EXPECT_EQ(L"8001", s.account) << "the account the panel's box shows, not the stored 5555";
-    EXPECT_TRUE(s.accountEnabled);
-    EXPECT_FALSE(s.open);
-    EXPECT_EQ(0, Calls().Count(L"Main.")) << "nothing stored, nothing applied";
+    EXPECT_EQ(L"1111111111 8001+ ended", seen);
+    EXPECT_EQ(Strings{}, Calls().Matching(L"Main.")) << "nothing asked, nothing applied";
     EXPECT_EQ(Strings{}, Saved());
     // Neither key opens anything without Ctrl.
     PressKey(Item(hPanel, IDC_LOGIN_ACCOUNT), 'P');
@@ -169,27 +154,28 @@ TEST_F(LockDialog, CtrlF1OpensItWithItsTextsEditsOfFortyAndTheFixedAccountBoxSwi
 // nothing can be loaded: then every box is off and the edit empty and enabled.
 TEST_F(LockDialog, OkStoresAFreshRecordOnlyWithTheRightPasswordAndAnAccountWhenFixed) {
     enum { kAll, kNoAdmin, kNoMain, kNoSettings }; // no administrator password, no sibling
-    const wchar_t* none = L"";
+    const Flags kOdd = {L" 1", L"yes", L"1 ", L"11", L"", L"true", L"on", L"Y", L"01", L"I"};
     const Step kWrong(IDC_LOCK_PASSWORD, L"adm1n"), kFix(IDC_LOCK_FIXEDACCOUNT),
         kExit(IDC_LOCK_REFUSE_EXIT), kAccount(IDC_LOCK_ACCOUNT, L"6006"),
         kNoAccount(IDC_LOCK_ACCOUNT, L"");
-    const wchar_t *kAllOff = L",,0,0,0,0,0,0,0,0,0,0", *kExitOn = L",,0,0,0,0,0,1,0,0,0,0",
-                  *kFixed = L",6006,1,0,0,0,0,0,0,0,0,0",
+    const wchar_t *none = L"", *kAllOff = L",,0,0,0,0,0,0,0,0,0,0",
+                  *kExitOn = L",,0,0,0,0,0,1,0,0,0,0", *kFixed = L",6006,1,0,0,0,0,0,0,0,0,0",
                   *kError = L"16|PhoneBook:IDS_ADDRBOOK_NETCODE_PWD|global:IDS_INFO_ERROR",
                   *kNoAcct = L"64|Login:IDS_LOG_LOCKACCOUNT_ACCOUNTNULL|global:IDS_INFO_QUESTION";
     std::vector<Step> uncheckAll;
     for (const Box& b : kBoxes)
         uncheckAll.push_back(b.id);
     uncheckAll.insert(uncheckAll.end(), {kRight, IDOK});
+    // Stored flags (none: no record), set-up, steps; afterwards: still open, the one message
+    // box, what SetCustomizeSet was handed, how often the password was asked for.
     struct Case {
         std::string name;
-        Flags flags; // stored, none for no record
+        Flags flags;
         int setup;
         std::vector<Step> steps;
-        bool open;           // after the steps
-        std::wstring box;    // the one message box, if any
-        std::wstring stored; // handed to SetCustomizeSet, if anything
-        int asked;           // GetAdminPassword calls
+        bool open;
+        std::wstring box, stored;
+        int asked;
     };
     std::vector<Case> cases = {
         {"empty, admin has one", kOff, kAll, {IDOK}, true, kError, none, 1},
@@ -219,27 +205,23 @@ TEST_F(LockDialog, OkStoresAFreshRecordOnlyWithTheRightPasswordAndAnAccountWhenF
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         siblings.main.adminPassword = c.setup == kNoAdmin ? L"" : L"Adm1n";
-        siblings.settings.customizeNull = true;
-        if (!c.flags.empty())
-            Store(c.flags);
+        Store(c.flags);
         IUSBase* absent = c.setup == kNoMain       ? static_cast<IUSBase*>(&siblings.main)
                           : c.setup == kNoSettings ? &siblings.settings
                                                    : nullptr;
         if (absent)
             siblings.Remove(absent);
-        Seen s = Open(c.steps);
+        const std::wstring seen = Open(c.steps);
         if (absent)
             siblings.Add(absent);
-
         const bool loaded = !c.flags.empty() && c.setup != kNoSettings;
-        std::wstring checked;
+        std::wstring shown;
         for (size_t i = 0; i < 10; ++i)
-            checked += loaded && std::wstring(c.flags[i]) == L"1" ? L'1' : L'0';
-        EXPECT_EQ(checked, s.checked);
-        EXPECT_EQ(loaded ? L"8001" : L"", s.account);
-        EXPECT_EQ(!loaded || checked[0] == L'1', s.accountEnabled);
-        EXPECT_EQ(c.open, s.open);
-        EXPECT_EQ(c.box.empty() ? Strings{} : Strings{c.box}, s.boxes);
+            shown += loaded && std::wstring(c.flags[i]) == L"1" ? L'1' : L'0';
+        shown += loaded ? L" 8001" : L" ";
+        shown += !loaded || shown[0] == L'1' ? L"+" : L"-";
+        EXPECT_EQ(shown + (c.open ? L" open" : L" ended") + (c.box.empty() ? L"" : L" " + c.box),
+                  seen);
         EXPECT_EQ(c.asked, Calls().Count(L"Main.GetAdminPassword()"));
         EXPECT_EQ((c.stored.empty() ? Strings{}
                                     : Strings{L"Settings.SetCustomizeSet(" + c.stored + L")",
