@@ -26,7 +26,6 @@ public:
     // component, panel and logs).
     bool Load();
     void Unload();
-    HMODULE Module() const { return m_hModule; }
 
     PFN_XSCInitialize XSCInitialize = nullptr;
     PFN_XSCUninitialize XSCUninitialize = nullptr;
