@@ -15,7 +15,7 @@
 //
 //   bench_panel [runs]
 #include "TestHost.h"
-#include "resource.h"
+#include "res/resource.h"
 
 #include <windows.h>
 

@@ -5,8 +5,8 @@
 // content record with a 100-byte text and its Leave line (3 records).
 //
 //   bench_tracelog [iterations per round] [rounds] [folder]
-#include "MutexLock.h"
-#include "TraceLog.h"
+#include "support/MutexLock.h"
+#include "support/TraceLog.h"
 
 #include <windows.h>
 

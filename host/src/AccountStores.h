@@ -6,7 +6,7 @@
 
 #include "Component.h"
 
-#include <HostInterfaces.h>
+#include "core/HostInterfaces.h"
 
 #include <functional>
 #include <string>

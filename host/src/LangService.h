@@ -7,7 +7,7 @@
 #include "Component.h"
 #include "IniDoc.h"
 
-#include <HostInterfaces.h>
+#include "core/HostInterfaces.h"
 
 #include <mutex>
 #include <set>

@@ -7,8 +7,8 @@
 #include "Component.h"
 #include "Registrar.h"
 
-#include <HostInterfaces.h>
-#include <SIGNDESKInterface.h>
+#include "core/HostInterfaces.h"
+#include "core/SIGNDESKInterface.h"
 
 #include <functional>
 #include <map>

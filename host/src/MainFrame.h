@@ -5,7 +5,7 @@
 
 #include "Component.h"
 
-#include <HostInterfaces.h>
+#include "core/HostInterfaces.h"
 #include <afxcmn.h>
 
 #include <string>

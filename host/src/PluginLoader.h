@@ -2,7 +2,7 @@
 // exported functions, the start-up call and the component's interfaces.
 #pragma once
 
-#include <SIGNDESKInterface.h>
+#include "core/SIGNDESKInterface.h"
 
 #include <string>
 

@@ -6,7 +6,7 @@
 #include "Component.h"
 #include "IniDoc.h"
 
-#include <HostInterfaces.h>
+#include "core/HostInterfaces.h"
 
 #include <string>
 #include <vector>

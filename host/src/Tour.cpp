@@ -4,7 +4,7 @@
 #include "TextUtil.h"
 #include "WindowQuery.h"
 
-#include <resource.h>
+#include "res/resource.h"
 
 #include <commctrl.h>
 

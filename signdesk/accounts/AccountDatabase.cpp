@@ -1,8 +1,8 @@
 // The per-account stores of the call-record and phone-book siblings, opened
 // after a registration and closed before the next one or after log-out.
-#include "DlgLogin.h"
-#include "Lookup.h"
-#include "TraceLog.h"
+#include "login/DlgLogin.h"
+#include "core/Lookup.h"
+#include "support/TraceLog.h"
 
 void CLoginDlg::InitDatabase(CString& account) {
     TRACE_SCOPE("CLoginDlg::InitDatabase");

@@ -1,4 +1,4 @@
-#include "ConfigUtils.h"
+#include "accounts/ConfigUtils.h"
 
 #include <memory>
 #include <new>

@@ -1,6 +1,6 @@
-#include "DlgModify.h"
+#include "accounts/DlgModify.h"
 
-#include "Lookup.h"
+#include "core/Lookup.h"
 
 IMPLEMENT_DYNAMIC(CModifyDlg, CDialog)
 

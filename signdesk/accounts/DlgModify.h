@@ -2,8 +2,8 @@
 // server list (display name, address, port and their backups).
 #pragma once
 
-#include "Records.h"
-#include "resource.h"
+#include "core/Records.h"
+#include "res/resource.h"
 
 #include <SkinMagicExU.h>
 #include <afxwin.h>

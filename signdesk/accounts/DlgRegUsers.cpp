@@ -1,8 +1,8 @@
-#include "DlgRegUsers.h"
+#include "accounts/DlgRegUsers.h"
 
-#include "DlgRegUsersInfo.h"
-#include "Lookup.h"
-#include "TraceLog.h"
+#include "accounts/DlgRegUsersInfo.h"
+#include "core/Lookup.h"
+#include "support/TraceLog.h"
 
 #include <SkinMagicExU.h>
 

@@ -2,8 +2,8 @@
 // sibling's list of registration accounts.
 #pragma once
 
-#include "Records.h"
-#include "resource.h"
+#include "core/Records.h"
+#include "res/resource.h"
 
 #include <afxcmn.h>
 

@@ -1,8 +1,8 @@
-#include "DlgRegUsersInfo.h"
+#include "accounts/DlgRegUsersInfo.h"
 
-#include "DlgRegUsers.h"
-#include "Lookup.h"
-#include "TraceLog.h"
+#include "accounts/DlgRegUsers.h"
+#include "core/Lookup.h"
+#include "support/TraceLog.h"
 
 #include <SkinMagicExU.h>
 

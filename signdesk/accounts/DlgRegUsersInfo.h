@@ -2,8 +2,8 @@
 // (modify mode).
 #pragma once
 
-#include "Records.h"
-#include "resource.h"
+#include "core/Records.h"
+#include "res/resource.h"
 
 #include <afxwin.h>
 

@@ -1,7 +1,7 @@
 // Module start-up: the plug-in is an extension module of the host's
 // framework, so that its dialog templates are found.
-#include "SIGNDESKComp.h"
-#include "TraceLog.h"
+#include "core/SIGNDESKComp.h"
+#include "support/TraceLog.h"
 
 #include <afxdllx.h>
 

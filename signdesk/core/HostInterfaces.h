@@ -4,7 +4,7 @@
 // operation sits in its slot.
 #pragma once
 
-#include "Records.h"
+#include "core/Records.h"
 
 #include <VURoder.h>
 

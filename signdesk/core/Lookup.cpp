@@ -1,6 +1,6 @@
-#include "Lookup.h"
+#include "core/Lookup.h"
 
-#include "SIGNDESKComp.h"
+#include "core/SIGNDESKComp.h"
 
 namespace {
 template <class T> T* QuerySibling(const GUID& iid) {

@@ -4,7 +4,7 @@
 // callers skip their call when a getter gives null.
 #pragma once
 
-#include "HostInterfaces.h"
+#include "core/HostInterfaces.h"
 
 IUIMain* GetUIMain();
 IUIPSETTING* GetUIPSETTING();

@@ -1,6 +1,6 @@
 // The exported functions through which the host drives the plug-in.
-#include "SIGNDESKComp.h"
-#include "TraceLog.h"
+#include "core/SIGNDESKComp.h"
+#include "support/TraceLog.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,8 +1,8 @@
-#include "SIGNDESKComp.h"
+#include "core/SIGNDESKComp.h"
 
-#include "DlgLogin.h"
-#include "HostInterfaces.h"
-#include "resource.h"
+#include "login/DlgLogin.h"
+#include "core/HostInterfaces.h"
+#include "res/resource.h"
 
 #include <cstring>
 #include <new>

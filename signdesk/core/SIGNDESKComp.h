@@ -2,7 +2,7 @@
 // hands out its interfaces and forwards the host's panel requests.
 #pragma once
 
-#include "SIGNDESKInterface.h"
+#include "core/SIGNDESKInterface.h"
 
 class CLoginDlg;
 

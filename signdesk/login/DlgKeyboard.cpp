@@ -1,6 +1,6 @@
-#include "DlgKeyboard.h"
+#include "login/DlgKeyboard.h"
 
-#include "DlgLogin.h"
+#include "login/DlgLogin.h"
 
 #include <SkinMagicU.h>
 

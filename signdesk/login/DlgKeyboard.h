@@ -2,7 +2,7 @@
 // applied by the login panel. The skin draws the characters on the keys.
 #pragma once
 
-#include "resource.h"
+#include "res/resource.h"
 
 #include <afxwin.h>
 

@@ -1,10 +1,10 @@
 // The login panel: creation of its data, the login and logout actions, the
 // registration results and the three panel states.
-#include "DlgLogin.h"
+#include "login/DlgLogin.h"
 
-#include "ConfigUtils.h"
-#include "Lookup.h"
-#include "TraceLog.h"
+#include "accounts/ConfigUtils.h"
+#include "core/Lookup.h"
+#include "support/TraceLog.h"
 
 #include <SkinMagicU.h>
 

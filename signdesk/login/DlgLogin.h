@@ -3,10 +3,10 @@
 // strip, the advertising lines and the advanced settings drawer.
 #pragma once
 
-#include "DlgAdvanced.h"
-#include "DlgKeyboard.h"
-#include "Upgrade.h"
-#include "resource.h"
+#include "settings/DlgAdvanced.h"
+#include "login/DlgKeyboard.h"
+#include "login/Upgrade.h"
+#include "res/resource.h"
 
 #include <SkinMagicExU.h>
 #include <afxcmn.h>

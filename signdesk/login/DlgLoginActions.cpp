@@ -1,12 +1,12 @@
 // The panel's smaller actions: keyboard shortcuts, the function
 // configuration, the initial focus, clearing the account data, the
 // missed-call counter, the record pages and the advertising links.
-#include "DlgLogin.h"
+#include "login/DlgLogin.h"
 
-#include "DlgLock.h"
-#include "Lookup.h"
-#include "ShellOpen.h"
-#include "TraceLog.h"
+#include "settings/DlgLock.h"
+#include "core/Lookup.h"
+#include "login/ShellOpen.h"
+#include "support/TraceLog.h"
 
 PFN_SHELLEXECUTEEXW g_pfnShellExecuteEx = &::ShellExecuteExW;
 

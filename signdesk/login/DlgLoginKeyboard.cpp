@@ -1,8 +1,8 @@
 // The panel's side of the soft keyboard: showing it beside the password
 // field, applying its keys to the field, hiding it.
-#include "DlgLogin.h"
+#include "login/DlgLogin.h"
 
-#include "TraceLog.h"
+#include "support/TraceLog.h"
 
 void CLoginDlg::OnBnClickedButtonSoftkeybroad() {
     TRACE_SCOPE("CLoginDlg::OnBnClickedButtonSoftkeybroad");

@@ -1,9 +1,9 @@
 // The panel follows the client's language: every text it shows is fetched
 // again, right before it is put on its control.
-#include "DlgLogin.h"
+#include "login/DlgLogin.h"
 
-#include "Lookup.h"
-#include "TraceLog.h"
+#include "core/Lookup.h"
+#include "support/TraceLog.h"
 
 void CLoginDlg::OnChangeLanguage() {
     TRACE_SCOPE("CLoginDlg::OnChangeLanguage");

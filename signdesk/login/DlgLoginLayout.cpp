@@ -1,10 +1,10 @@
 // The login panel's auxiliary windows, its layout, the advanced settings
 // drawer, the skinned strip with the missed-call unit, and the cursor over
 // the advertising lines.
-#include "DlgLogin.h"
-#include "DlgRegUsers.h"
-#include "Lookup.h"
-#include "TraceLog.h"
+#include "login/DlgLogin.h"
+#include "accounts/DlgRegUsers.h"
+#include "core/Lookup.h"
+#include "support/TraceLog.h"
 
 #include <SkinMagicU.h>
 

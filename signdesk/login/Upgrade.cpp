@@ -1,8 +1,8 @@
-#include "Upgrade.h"
+#include "login/Upgrade.h"
 
-#include "ConfigUtils.h"
-#include "DlgLogin.h"
-#include "TraceLog.h"
+#include "accounts/ConfigUtils.h"
+#include "login/DlgLogin.h"
+#include "support/TraceLog.h"
 
 // After a successful registration: the upgrade program is started on a
 // worker thread of its own, which the panel neither keeps nor waits for.

@@ -1,7 +1,7 @@
-#include "DlgAdvanced.h"
+#include "settings/DlgAdvanced.h"
 
-#include "DlgModify.h"
-#include "Lookup.h"
+#include "accounts/DlgModify.h"
+#include "core/Lookup.h"
 
 #include <SkinMagicU.h>
 

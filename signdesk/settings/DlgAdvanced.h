@@ -2,7 +2,7 @@
 // group that is filled from the stored settings but never shown).
 #pragma once
 
-#include "resource.h"
+#include "res/resource.h"
 
 #include <SkinMagicExU.h>
 #include <afxwin.h>

@@ -1,6 +1,6 @@
-#include "DlgLock.h"
+#include "settings/DlgLock.h"
 
-#include "Lookup.h"
+#include "core/Lookup.h"
 
 #include <SkinMagicExU.h>
 

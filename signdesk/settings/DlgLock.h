@@ -2,7 +2,7 @@
 // switches the client's restrictions, behind the administrator password.
 #pragma once
 
-#include "resource.h"
+#include "res/resource.h"
 
 #include <afxwin.h>
 

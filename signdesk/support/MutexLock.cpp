@@ -1,4 +1,4 @@
-#include "MutexLock.h"
+#include "support/MutexLock.h"
 
 #include <new>
 #include <stdexcept>

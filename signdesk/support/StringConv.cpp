@@ -1,4 +1,4 @@
-#include "StringConv.h"
+#include "support/StringConv.h"
 
 #include <windows.h>
 

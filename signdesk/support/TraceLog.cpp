@@ -1,7 +1,7 @@
-#include "TraceLog.h"
+#include "support/TraceLog.h"
 
-#include "MutexLock.h"
-#include "StringConv.h"
+#include "support/MutexLock.h"
+#include "support/StringConv.h"
 
 #include <fcntl.h>
 #include <io.h>

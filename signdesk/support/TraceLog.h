@@ -2,7 +2,7 @@
 // records, written in the ANSI code page to a rotating text file.
 #pragma once
 
-#include "MutexLock.h"
+#include "support/MutexLock.h"
 
 #include <atomic>
 #include <cstdarg>

@@ -1,6 +1,6 @@
-#include "MutexLock.h"
-#include "StringConv.h"
-#include "TraceLog.h"
+#include "support/MutexLock.h"
+#include "support/StringConv.h"
+#include "support/TraceLog.h"
 
 #include <cwchar>
 #include <new>

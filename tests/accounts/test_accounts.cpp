@@ -1,10 +1,10 @@
 // Opening and closing the per-account stores of the call-record and
 // phone-book siblings with what that writes to the trace log, and the folder
 // helper on the real Win32 calls.
-#include "ConfigUtils.h"
-#include "DlgLogin.h"
+#include "accounts/ConfigUtils.h"
+#include "login/DlgLogin.h"
 #include "TestHost.h"
-#include "TraceLog.h"
+#include "support/TraceLog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The server address dialog, run modally and driven as a user would. The
 // five edits are written as SetServer receives them, joined by ','.
-#include "DlgModify.h"
+#include "accounts/DlgModify.h"
 #include "TestHost.h"
-#include "TraceLog.h"
+#include "support/TraceLog.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // code: every use asks the host framework anew, siblings with flag 1, the
 // language service with flag 0.
 #include "Fakes.h"
-#include "Lookup.h"
+#include "core/Lookup.h"
 
 #include <gtest/gtest.h>
 

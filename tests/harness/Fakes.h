@@ -3,7 +3,7 @@
 // tests can check what a sibling saw and in which order across siblings.
 #pragma once
 
-#include "HostInterfaces.h"
+#include "core/HostInterfaces.h"
 
 #include <map>
 #include <string>

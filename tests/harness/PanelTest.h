@@ -4,7 +4,7 @@
 #pragma once
 
 #include "TestHost.h"
-#include "resource.h"
+#include "res/resource.h"
 
 #include <SkinMagicExU.h>
 #include <gtest/gtest.h>

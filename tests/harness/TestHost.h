@@ -4,8 +4,8 @@
 #pragma once
 
 #include "Fakes.h"
-#include "SIGNDESKInterface.h"
-#include "resource.h"
+#include "core/SIGNDESKInterface.h"
+#include "res/resource.h"
 
 #include <deque>
 #include <functional>

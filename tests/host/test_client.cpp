@@ -6,7 +6,7 @@
 #include "WindowQuery.h"
 
 #include <TestHost.h> // message boxes and pumping of the test host
-#include <resource.h>
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
 

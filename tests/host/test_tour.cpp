@@ -11,7 +11,7 @@
 #include "WindowQuery.h"
 
 #include <SkinMagicExU.h>
-#include <resource.h>
+#include "res/resource.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

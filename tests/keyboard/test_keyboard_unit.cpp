@@ -1,6 +1,6 @@
 // The soft keyboard linked directly with its template: emptying the key texts
 // stops at the first missing key; a key before the owner is set does nothing.
-#include "DlgKeyboard.h"
+#include "login/DlgKeyboard.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // log's records parsed against their formats.
 #pragma once
 
-#include "TraceLog.h"
+#include "support/TraceLog.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // CMutexLock and CAutoLock; WideToAnsiBuffer, and narrow text in the ANSI
 // code page (also run under a Chinese code page, see CMakeLists.txt).
-#include "StringConv.h"
+#include "support/StringConv.h"
 #include "TestUtil.h"
 
 #include <algorithm>

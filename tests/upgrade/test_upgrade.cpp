@@ -2,7 +2,7 @@
 // "kite.ini" in the ANSI code page, and the real plug-in starting the
 // upgrade stand-in, which records it.
 #include "PanelTest.h"
-#include "Upgrade.h"
+#include "login/Upgrade.h"
 #include "UpgradeRecords.h"
 
 #include <string>
