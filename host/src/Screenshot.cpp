@@ -1,6 +1,6 @@
 #include "Screenshot.h"
 
-#include "PngWriter.h"
+#include <wincodec.h>
 
 #include <algorithm>
 #include <unordered_set>
@@ -21,6 +21,45 @@ bool Captured(HWND hwnd, DWORD thread) {
     RECT r;
     ::GetWindowRect(hwnd, &r);
     return r.right > r.left && r.bottom > r.top;
+}
+
+// COM for the calling thread for one call, whatever the thread had before.
+class ComScope {
+public:
+    ComScope() : m_hr(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComScope() {
+        if (SUCCEEDED(m_hr))
+            ::CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    HRESULT m_hr;
+};
+
+// Releases a COM pointer at the end of its scope.
+template <class T> class ComPtr {
+public:
+    ComPtr() = default;
+    ~ComPtr() {
+        if (m_p)
+            m_p->Release();
+    }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    T** operator&() { return &m_p; }
+    T* operator->() const { return m_p; }
+    T* get() const { return m_p; }
+
+private:
+    T* m_p = nullptr;
+};
+
+bool CreateFactory(ComPtr<IWICImagingFactory>& factory) {
+    return SUCCEEDED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                        IID_IWICImagingFactory,
+                                        reinterpret_cast<void**>(&factory)));
 }
 
 } // namespace
@@ -95,7 +134,65 @@ Picture CaptureClient(HWND main, int margin) {
 }
 
 bool SavePicture(const Picture& picture, const std::wstring& path) {
-    return WritePng(path, picture.width, picture.height, picture.rgb);
+    const size_t pixels = static_cast<size_t>(picture.width) * picture.height;
+    if (picture.width <= 0 || picture.height <= 0 || picture.rgb.size() != pixels * 3)
+        return false;
+    // The imaging component takes blue, green, red.
+    std::vector<BYTE> bgr(picture.rgb.size());
+    for (size_t i = 0; i < pixels; ++i) {
+        bgr[i * 3] = picture.rgb[i * 3 + 2];
+        bgr[i * 3 + 1] = picture.rgb[i * 3 + 1];
+        bgr[i * 3 + 2] = picture.rgb[i * 3];
+    }
+    ComScope com;
+    ComPtr<IWICImagingFactory> factory;
+    ComPtr<IWICStream> stream;
+    ComPtr<IWICBitmapEncoder> encoder;
+    ComPtr<IWICBitmapFrameEncode> frame;
+    if (!CreateFactory(factory) || FAILED(factory->CreateStream(&stream)) ||
+        FAILED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) ||
+        FAILED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) ||
+        FAILED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)) ||
+        FAILED(encoder->CreateNewFrame(&frame, nullptr)) || FAILED(frame->Initialize(nullptr)) ||
+        FAILED(frame->SetSize(picture.width, picture.height)))
+        return false;
+    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+    if (FAILED(frame->SetPixelFormat(&format)) || format != GUID_WICPixelFormat24bppBGR)
+        return false;
+    const UINT stride = static_cast<UINT>(picture.width) * 3;
+    return SUCCEEDED(frame->WritePixels(picture.height, stride, static_cast<UINT>(bgr.size()),
+                                        bgr.data())) &&
+           SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+}
+
+bool LoadPicture(const std::wstring& path, Picture& picture) {
+    ComScope com;
+    ComPtr<IWICImagingFactory> factory;
+    ComPtr<IWICBitmapDecoder> decoder;
+    ComPtr<IWICBitmapFrameDecode> frame;
+    ComPtr<IWICFormatConverter> converter;
+    UINT width = 0, height = 0;
+    if (!CreateFactory(factory) ||
+        FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
+                                                  WICDecodeMetadataCacheOnDemand, &decoder)) ||
+        FAILED(decoder->GetFrame(0, &frame)) || FAILED(frame->GetSize(&width, &height)) ||
+        FAILED(factory->CreateFormatConverter(&converter)) ||
+        FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat24bppBGR,
+                                     WICBitmapDitherTypeNone, nullptr, 0.0,
+                                     WICBitmapPaletteTypeCustom)))
+        return false;
+    std::vector<BYTE> bgr(static_cast<size_t>(width) * height * 3);
+    if (FAILED(converter->CopyPixels(nullptr, width * 3, static_cast<UINT>(bgr.size()), bgr.data())))
+        return false;
+    picture.width = static_cast<int>(width);
+    picture.height = static_cast<int>(height);
+    picture.rgb.resize(bgr.size());
+    for (size_t i = 0; i + 2 < bgr.size(); i += 3) {
+        picture.rgb[i] = bgr[i + 2];
+        picture.rgb[i + 1] = bgr[i + 1];
+        picture.rgb[i + 2] = bgr[i];
+    }
+    return true;
 }
 
 int CountColours(const Picture& picture, int limit) {

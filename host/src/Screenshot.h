@@ -22,7 +22,11 @@ struct Picture {
 // Repaints main and every visible top-level window of its thread and
 // takes their picture, with margin pixels of background around.
 Picture CaptureClient(HWND main, int margin = 12);
+// PNG files through the system's imaging component (loss-free).
 bool SavePicture(const Picture& picture, const std::wstring& path);
+// Reads a picture file back (any format the imaging component decodes);
+// false when it cannot.
+bool LoadPicture(const std::wstring& path, Picture& picture);
 // The number of different colours (a picture of only one or two colours
 // means nothing was drawn).
 int CountColours(const Picture& picture, int limit = 4096);

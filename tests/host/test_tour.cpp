@@ -5,7 +5,7 @@
 #include "ClientResource.h"
 #include "IniDoc.h"
 #include "KiteClient.h"
-#include "PngWriter.h"
+#include "Screenshot.h"
 #include "TextUtil.h"
 #include "Tour.h"
 #include "WindowQuery.h"
@@ -168,9 +168,17 @@ TEST(Tour, EveryStepReachesItsStateAndShowsItInTheRealWindows) {
     options.dataDir = L"test-tour-data";
     options.print = [](const std::wstring& text) { std::fputs(ToUtf8(text).c_str(), stdout); };
     std::wstring seen;
+    int number = 0;
     options.onStep = [&](const std::wstring& step, KiteClient& client, const Picture& pic) {
         seen += (seen.empty() ? L"" : L" ") + step;
         CheckStep(step, client, pic);
+        // The file holds exactly the pixels taken: the encoding loses nothing.
+        Picture file;
+        const std::wstring name = Format(L"%02d-%ls.png", ++number, step.c_str());
+        ASSERT_TRUE(LoadPicture(JoinPath(options.outDir, name), file)) << ToUtf8(name);
+        EXPECT_EQ(pic.width, file.width);
+        EXPECT_EQ(pic.height, file.height);
+        EXPECT_TRUE(pic.rgb == file.rgb) << "pixels of " << ToUtf8(name);
     };
     TourReport report;
     const int failed = RunTour(options, &report);
@@ -182,10 +190,8 @@ TEST(Tour, EveryStepReachesItsStateAndShowsItInTheRealWindows) {
               L"registration-entry multi-user-logged-in",
               seen);
     for (const TourStepResult& s : report.steps) {
-        std::string png;
-        int w = 0, h = 0;
-        std::vector<uint8_t> rgb;
-        EXPECT_TRUE(ReadFileBytes(s.picture, png) && DecodePng(png, w, h, rgb) && w > kPageWidth)
+        Picture file;
+        EXPECT_TRUE(LoadPicture(s.picture, file) && file.width > kPageWidth)
             << "a PNG of the client's windows for " << ToUtf8(s.name);
     }
     std::string log;
