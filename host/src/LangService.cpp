@@ -54,6 +54,25 @@ std::wstring LangService::Peek(const std::wstring& section, const std::wstring& 
     return m_texts.Get(section, key, L"[" + section + L":" + key + L"]");
 }
 
+bool LangService::KeyOf(const std::wstring& text, Key& key) const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    bool found = false;
+    for (const std::wstring& section : m_texts.Sections())
+        for (const IniDoc::Entry& e : m_texts.Entries(section)) {
+            if (e.second != text)
+                continue;
+            Key k(section, e.first);
+            if (m_asked.count(k)) {
+                key = k;
+                return true;
+            }
+            if (!found)
+                key = k;
+            found = true;
+        }
+    return found;
+}
+
 std::wstring LangService::GetLangString(const wchar_t* key, const wchar_t* section) {
     return Text(section ? section : L"", key ? key : L"");
 }

@@ -37,6 +37,11 @@ public:
     // A text for the client's own windows (recorded like the plug-in's).
     std::wstring Text(const std::wstring& section, const std::wstring& key);
 
+    // The key whose text in the current language is text, preferring keys
+    // asked for already; false when no key has it. The client shows texts it
+    // is handed (the status text) again in the next language through it.
+    bool KeyOf(const std::wstring& text, Key& key) const;
+
     // The text without recording the lookup (for checks of what is shown).
     std::wstring Peek(const std::wstring& section, const std::wstring& key) const;
 

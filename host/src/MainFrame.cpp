@@ -421,6 +421,9 @@ void MainFrame::Relabel() {
         item.pszText = const_cast<wchar_t*>(tabs[i].c_str());
         TabCtrl_InsertItem(m_hTabs, static_cast<int>(i), &item);
     }
+    // The plug-in sends its status text only when its state changes.
+    if (!m_statusKey.second.empty())
+        m_statusText = m_client.Lang().Text(m_statusKey.first, m_statusKey.second);
     UpdateStateText();
     RefreshPages();
     ShowPage(m_page);
@@ -580,6 +583,8 @@ void MainFrame::SetTitle(const CString& title) {
 void MainFrame::SetStatusText(const CString& text) {
     Event(L"SetStatusText " + Str(text));
     m_statusText = Str(text);
+    if (m_statusText.empty() || !m_client.Lang().KeyOf(m_statusText, m_statusKey))
+        m_statusKey = {};
     UpdateStateText();
 }
 

@@ -145,6 +145,9 @@ private:
     bool m_quitOnDestroy = false;
     std::wstring m_title;
     std::wstring m_statusText;
+    // The language key the status text came from, when it has one: the text
+    // is shown again in the next language after a switch.
+    std::pair<std::wstring, std::wstring> m_statusKey;
     std::wstring m_account;
     int m_loginState = 0;
     std::wstring m_startupAccount;

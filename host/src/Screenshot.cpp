@@ -182,7 +182,8 @@ bool LoadPicture(const std::wstring& path, Picture& picture) {
                                      WICBitmapPaletteTypeCustom)))
         return false;
     std::vector<BYTE> bgr(static_cast<size_t>(width) * height * 3);
-    if (FAILED(converter->CopyPixels(nullptr, width * 3, static_cast<UINT>(bgr.size()), bgr.data())))
+    if (FAILED(
+            converter->CopyPixels(nullptr, width * 3, static_cast<UINT>(bgr.size()), bgr.data())))
         return false;
     picture.width = static_cast<int>(width);
     picture.height = static_cast<int>(height);

@@ -159,4 +159,36 @@ TEST_F(Client, TheRegistrarsAnswerArrivesLaterAndThePanelShowsIt) {
     EXPECT_EQ(L"8002", client->Contacts().Account());
 }
 
+TEST_F(Client, TheStatusBarFollowsALanguageSwitchInEveryState) {
+    Start();
+    // The status text the panel last sent, shown in each language in turn.
+    auto expectBar = [&](const wchar_t* key) {
+        SCOPED_TRACE(ToUtf8(key));
+        std::wstring shown[2];
+        const wchar_t* codes[] = {L"zh-CN", L"en"};
+        for (int i = 0; i < 2; ++i) {
+            ASSERT_TRUE(client->SwitchLanguage(codes[i]));
+            shown[i] = StatusBarText(client->Main().StatusBar(), 0);
+            EXPECT_EQ(client->Lang().Peek(L"Kite", key), shown[i]) << ToUtf8(codes[i]);
+        }
+        EXPECT_NE(shown[0], shown[1]);
+    };
+    auto login = [&](const wchar_t* account, const wchar_t* password) {
+        LoginWith(account, password);
+        ASSERT_TRUE(PumpUntil([&] { return Status() != Lang(L"IDS_UC_LOGINING"); }));
+    };
+    EXPECT_EQ(L"", StatusBarText(client->Main().StatusBar(), 0)) << "nothing sent yet";
+    login(L"8001", L"0000");
+    expectBar(L"IDS_REGERROR_403");
+    login(L"9999", L"1234");
+    expectBar(L"IDS_REGERROR_404");
+    login(L"8001", L"1234");
+    expectBar(L"IDS_TITLE_REGED");
+    client->Main().ShowPage(PAGE_LOGIN);               // the login showed the call page
+    ASSERT_TRUE(Click(Panel(), IDC_LOGIN_BTN_LOGOUT)); // the question is answered with OK
+    ASSERT_TRUE(PumpUntil([&] { return client->Main().IsRegistered() == 0; }));
+    PumpFor(100);
+    expectBar(L"IDS_UC_NOT_LOG");
+}
+
 } // namespace
