@@ -92,4 +92,91 @@ TEST_F(Core, MoveTakesARectangleOfNegativeWidthAsGiven) {
     EXPECT_LE(got.right - got.left, 0);
 }
 
+// The host's notifications reach the component through the callback it
+// handed over at start-up, always without a reply document, and are
+// handled by the framework's base map: the component has no entries.
+TEST_F(Core, HostNotificationsReachTheBaseMapWithoutAReply) {
+    ISIGNDESK* panel = host.Start();
+    ASSERT_NE(nullptr, panel);
+    CXMLU request("<ntf/>");
+    CXMLU reply;
+    CXMLU* replies[] = {&reply, nullptr};
+    for (CXMLU* given : replies) {
+        SCOPED_TRACE(given ? "with a reply" : "without a reply");
+        const int before = UIGetLastDispatch().count;
+        EXPECT_EQ(1, UINotify("LangChanged", 17, &request, given));
+        const UIDispatchRecord got = UIGetLastDispatch();
+        EXPECT_EQ(before + 1, got.count);
+        EXPECT_EQ("LangChanged", got.name);
+        EXPECT_EQ(17, got.id);
+        EXPECT_EQ(&request, got.request);
+        EXPECT_EQ(nullptr, got.reply);
+    }
+    auto* object = dynamic_cast<CUIObject*>(panel);
+    ASSERT_NE(nullptr, object);
+    const UI_MSGMAP* map = object->GetMessageMap();
+    ASSERT_NE(nullptr, map);
+    EXPECT_NE(CUIObject::GetThisMessageMap(), map) << "a map of its own";
+    ASSERT_NE(nullptr, map->pfnGetBaseMap);
+    EXPECT_EQ(CUIObject::GetThisMessageMap(), map->pfnGetBaseMap());
+    EXPECT_EQ(nullptr, map->lpEntries[0].pfn) << "no entries of its own";
+
+    // Unregistered, the component hears nothing more.
+    EXPECT_EQ(0, host.XSCUninitialize());
+    const int before = UIGetLastDispatch().count;
+    EXPECT_EQ(0, UINotify("LangChanged", 18, &request, &reply));
+    EXPECT_EQ(before, UIGetLastDispatch().count);
+}
+
+TEST_F(Core, CreateRefusesANullParentAndASecondPanel) {
+    ISIGNDESK* panel = host.Start();
+    ASSERT_NE(nullptr, panel);
+    EXPECT_EQ(0, panel->Create(nullptr));
+    EXPECT_EQ(nullptr, panel->GetLoginWnd()) << "nothing created";
+
+    ASSERT_NE(nullptr, CreatePanel());
+    CDialog* dialog = panel->GetLoginWnd();
+    const RECT before = RectInParent(hPanel);
+    const std::wstring account = Text(hPanel, IDC_LOGIN_ACCOUNT);
+    CWnd other;
+    ASSERT_TRUE(other.CreateEx(0, L"STATIC", L"other parent", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                               nullptr, nullptr));
+    Calls().Clear();
+    EXPECT_EQ(0, panel->Create(host.MainWindow()));
+    EXPECT_EQ(0, panel->Create(&other));
+    EXPECT_EQ(dialog, panel->GetLoginWnd());
+    EXPECT_EQ(hPanel, host.PanelWnd());
+    EXPECT_EQ(host.MainWindow()->GetSafeHwnd(), ::GetParent(hPanel));
+    const RECT after = RectInParent(hPanel);
+    EXPECT_TRUE(::EqualRect(&before, &after));
+    EXPECT_EQ(account, Text(hPanel, IDC_LOGIN_ACCOUNT));
+    EXPECT_TRUE(Calls().Entries().empty()) << "no sibling asked";
+    other.DestroyWindow();
+}
+
+// Slots 7 to 15 before any panel: nothing reaches a sibling or the user, and
+// the panel created afterwards starts as usual.
+TEST_F(Core, PanelSlotsBeforeCreateDoNothing) {
+    ISIGNDESK* panel = host.Start();
+    ASSERT_NE(nullptr, panel);
+    Calls().Clear();
+    panel->OnRegResponse(0);
+    panel->OnRegResponse(403);
+    panel->OnDeRegResponse(0);
+    panel->Login();
+    panel->Logout();
+    panel->InitFocus();
+    panel->OnCustomizeSet();
+    panel->OnChangeLanguage();
+    panel->UpdateUnsettledMsg(2);
+    panel->CloseKeyBoardDlg();
+    Pump();
+    EXPECT_EQ(nullptr, panel->GetLoginWnd());
+    EXPECT_TRUE(Calls().Entries().empty());
+    EXPECT_TRUE(MessageBoxes::Seen().empty());
+    ASSERT_NE(nullptr, CreatePanel());
+    EXPECT_TRUE(Visible(hPanel, IDC_LOGIN_BTN_LOGIN));
+    EXPECT_FALSE(Visible(hPanel, IDC_LOGIN_BTN_LOGOUT));
+}
+
 } // namespace

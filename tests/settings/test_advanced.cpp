@@ -177,7 +177,47 @@ TEST_F(AdvancedPanel, TheServerSettingsButtonEditsTheSelectedEntryAndReloadsOnly
     }
 }
 
-// A language switch (texts, selections kept): see the language tests.
+// Records the characters a control's window procedure receives.
+std::vector<WPARAM> g_chars;
+WNDPROC g_editProc = nullptr;
+LRESULT CALLBACK RecordingEditProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_CHAR)
+        g_chars.push_back(wParam);
+    return CallWindowProcW(g_editProc, hWnd, msg, wParam, lParam);
+}
+
+// Each caption gets the text of its own key, the proxy types theirs in
+// order; the selections stay (the language tests switch the whole panel).
+TEST_F(AdvancedPanel, ALanguageSwitchGivesEachControlTheTextOfItsOwnKey) {
+    Fresh(L"2");
+    SendMessageW(ProxyTypes(), CB_SETCURSEL, 1, 0);
+    const std::pair<int, const wchar_t*> captions[] = {
+        {IDC_ADVANCED_BTN_SERVERSETTING, L"IDC_BUTTON_SERVERSETTING"},
+        {IDC_ADVANCED_GROUP_SERVER, L"IDS_LOG_SERVERSEL"},
+        {IDC_ADVANCED_GROUP_PROXY, L"IDS_LOG_PROXYSETTING"},
+        {IDC_ADVANCED_LBL_PROXYTYPE, L"IDS_LOG_STC_NETTYPE"},
+        {IDC_ADVANCED_LBL_PROXYADDRESS, L"IDS_LOG_STC_SERVER"},
+        {IDC_ADVANCED_LBL_PROXYPORT, L"IDS_LOG_STC_PORT"},
+        {IDC_ADVANCED_LBL_PROXYUSER, L"IDS_LOG_STC_USER"},
+        {IDC_ADVANCED_LBL_PROXYPASSWORD, L"IDS_LOG_STC_PSW"},
+        {IDC_ADVANCED_BTN_PROXYTEST, L"IDS_LOG_PROXYTEST"},
+    };
+    for (const wchar_t* prefix : {L"EN/", L"ZH/"}) {
+        siblings.lang.prefix = prefix;
+        Panel()->OnChangeLanguage();
+        Pump();
+        for (const auto& c : captions)
+            EXPECT_EQ(std::wstring(prefix) + L"Login:" + c.second, Text(hAdvanced, c.first))
+                << "control " << c.first;
+        EXPECT_EQ((Names{std::wstring(prefix) + L"Login:IDS_LOG_NETTYPE_NOPROXY",
+                         std::wstring(prefix) + L"Login:IDS_LOG_NETTYPE_HTTPPORXY",
+                         std::wstring(prefix) + L"Login:IDS_LOG_NETTYPE_IEPROXY"}),
+                  ComboItems(ProxyTypes()));
+        EXPECT_EQ(1, ComboSel(ProxyTypes()));
+        EXPECT_EQ(2, ComboSel(Servers()));
+    }
+}
+
 TEST_F(AdvancedPanel, OkCancelEnterEscapeAndTheProxyTestButtonLeaveItAsItIs) {
     Fresh(L"1");
     Calls().Clear();
@@ -190,6 +230,18 @@ TEST_F(AdvancedPanel, OkCancelEnterEscapeAndTheProxyTestButtonLeaveItAsItIs) {
     PressKey(Servers(), VK_ESCAPE);
     EXPECT_TRUE(IsWindowVisible(hAdvanced));
     EXPECT_EQ(1, ComboSel(Servers()));
+
+    // Ctrl+T (character 20) never reaches a control of the panel; other
+    // characters do.
+    HWND hUser = Item(hAdvanced, IDC_ADVANCED_PROXYUSER);
+    g_chars.clear();
+    g_editProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hUser, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingEditProc)));
+    for (WPARAM ch : {WPARAM(20), WPARAM('a'), WPARAM(20), WPARAM('b')})
+        PostMessageW(hUser, WM_CHAR, ch, 1);
+    Pump();
+    SetWindowLongPtrW(hUser, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_editProc));
+    EXPECT_EQ((std::vector<WPARAM>{'a', 'b'}), g_chars);
 }
 
 } // namespace
