@@ -1,5 +1,7 @@
 #include "Tour.h"
 
+#include "LogExcerpt.h"
+
 #include "KiteClient.h"
 #include "TextUtil.h"
 #include "WindowQuery.h"
@@ -577,10 +579,12 @@ int RunTour(const TourOptions& options, TourReport* reportOut) {
             ::FindClose(h);
         }
     }
-    // What the upgrade program records of its starts during the tour.
-    std::wstring upgradeLog = JoinPath(ExeDir(), L"upgrade_calls.log");
-    std::string upgradeBefore;
-    ReadFileBytes(upgradeLog, upgradeBefore);
+    // The plug-in's trace log and the upgrade program's record of its starts
+    // are shared with every other run beside the executable: only what this
+    // run adds is the tour's.
+    const LogExcerpt traceLog(JoinPath(ExeDir(), L"log\\KITE.log"),
+                              JoinPath(ExeDir(), L"log\\1_KITE.log"));
+    const LogExcerpt upgradeLog(JoinPath(ExeDir(), L"upgrade_calls.log"));
     std::wstring dataDir = ResolveBesideExe(options.dataDir);
     RemoveTree(dataDir);
     EnsureDir(dataDir);
@@ -625,14 +629,10 @@ int RunTour(const TourOptions& options, TourReport* reportOut) {
     if (!options.outDir.empty()) {
         // The plug-in's trace log of the whole tour, the upgrade program's
         // starts, and a summary.
-        ::CopyFileW(JoinPath(ExeDir(), L"log\\KITE.log").c_str(),
-                    JoinPath(options.outDir, L"KITE.log").c_str(), FALSE);
-        std::string upgradeAfter;
+        WriteFileBytes(JoinPath(options.outDir, L"KITE.log"),
+                       RecordsOfProcess(traceLog.Added(), ::GetCurrentProcessId()));
         ::Sleep(200); // the last start may still be writing its record
-        if (ReadFileBytes(upgradeLog, upgradeAfter) && upgradeAfter.size() > upgradeBefore.size() &&
-            upgradeAfter.compare(0, upgradeBefore.size(), upgradeBefore) == 0)
-            WriteFileBytes(JoinPath(options.outDir, L"upgrade_calls.log"),
-                           upgradeAfter.substr(upgradeBefore.size()));
+        WriteFileBytes(JoinPath(options.outDir, L"upgrade_calls.log"), upgradeLog.Added());
         std::wstring summary =
             L"Tour of the SIGNDESK login panel\r\n" + report.pluginInfo + L"\r\n\r\n";
         for (const TourStepResult& s : report.steps)

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <set>
 
 using namespace kite;
@@ -226,6 +227,61 @@ TEST(Tour, EveryStepReachesItsStateAndShowsItInTheRealWindows) {
                                {L"Settings", L"IDS_SPEEDDIAL_TIP_CONFIRM"}});
     for (const auto& key : asked)
         EXPECT_EQ(1u, keys[0].count(key)) << ToUtf8(key.first + L":" + key.second);
+
+    // Again in the same folder, after another process wrote to both shared
+    // files: the output holds this run's records alone.
+    const std::string foreignTrace = "Begin Time:2026-01-01 00:00:00.000\r\n"
+                                     "[2026-01-01 00:00:00.001][P:999999/T:1][Other.cpp:1 "
+                                     "Other::Run()][Enter]\r\n";
+    const std::string foreignStart = "pid=999999 show=1\r\ncmdline=upgrade.exe\r\nend\r\n";
+    auto appendTo = [](const std::wstring& path, const std::string& bytes) {
+        std::string text;
+        ReadFileBytes(path, text);
+        ASSERT_TRUE(WriteFileBytes(path, text + bytes));
+    };
+    const std::wstring liveLog = JoinPath(ExeDir(), L"log\\KITE.log");
+    const std::wstring liveStarts = JoinPath(ExeDir(), L"upgrade_calls.log");
+    std::string firstStarts;
+    ASSERT_TRUE(ReadFileBytes(JoinPath(options.outDir, L"upgrade_calls.log"), firstStarts));
+    const std::string first = log;
+    appendTo(liveLog, foreignTrace);
+    appendTo(liveStarts, foreignStart);
+    options.onStep = nullptr;
+    options.writePictures = false;
+    SYSTEMTIME now;
+    ::GetLocalTime(&now);
+    char started[32];
+    std::snprintf(started, sizeof(started), "[%d-%02d-%02d %02d:%02d:%02d.%03d]", now.wYear,
+                  now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
+    TourReport again;
+    EXPECT_EQ(0, RunTour(options, &again));
+    std::string second, secondStarts, live;
+    ASSERT_TRUE(ReadFileBytes(JoinPath(options.outDir, L"KITE.log"), second));
+    ASSERT_TRUE(ReadFileBytes(JoinPath(options.outDir, L"upgrade_calls.log"), secondStarts));
+    ASSERT_TRUE(ReadFileBytes(liveLog, live));
+    EXPECT_NE(std::string::npos, live.find(foreignTrace)) << "the live log keeps everything";
+    EXPECT_LT(second.size(), live.size());
+    auto count = [](const std::string& text, const std::string& what) {
+        size_t n = 0;
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    // One "Begin Time:" line per load of the plug-in: at the start, and when
+    // multi-user mode creates the panel anew.
+    EXPECT_EQ(2u, count(first, "Begin Time:"));
+    EXPECT_EQ(2u, count(second, "Begin Time:"));
+    const std::string own = "][P:" + std::to_string(::GetCurrentProcessId()) + "/";
+    EXPECT_EQ(count(second, "][P:"), count(second, own)) << "one process";
+    EXPECT_GT(count(second, own), 100u);
+    for (size_t at = second.find("\n["); at != std::string::npos; at = second.find("\n[", at + 1))
+        EXPECT_GE(second.substr(at + 1, std::strlen(started)), started) << "a record of before";
+    EXPECT_NE(std::string::npos, second.find("OnRegResponse"));
+    // The same logins started the upgrade program as often, every start new.
+    EXPECT_EQ(count(firstStarts, "\nend\r\n"), count(secondStarts, "\nend\r\n"));
+    EXPECT_GT(count(secondStarts, "\nend\r\n"), 0u);
+    EXPECT_EQ(std::string::npos, secondStarts.find("pid=999999"));
+    EXPECT_EQ(std::string::npos, secondStarts.find(firstStarts.substr(0, firstStarts.find('\n'))));
 }
 
 } // namespace
