@@ -28,6 +28,26 @@ void ClientConfig::Set(const wchar_t* section, const wchar_t* key, const std::ws
     ::WritePrivateProfileStringW(section, key, value.c_str(), m_path.c_str());
 }
 
+unsigned ClientConfig::GetNumber(const wchar_t* section, const wchar_t* key,
+                                 unsigned fallback) const {
+    int v = ToInt(Get(section, key), -1);
+    return v >= 0 ? static_cast<unsigned>(v) : fallback;
+}
+
+sip::AgentSettings ClientConfig::SipSettings() const {
+    sip::AgentSettings s;
+    s.expires = GetNumber(L"SIP", L"Expires", s.expires);
+    s.transactionTimeoutMs = GetNumber(L"SIP", L"TransactionTimeoutMs", s.transactionTimeoutMs);
+    s.retryFirstMs = GetNumber(L"SIP", L"RetryFirstMs", s.retryFirstMs);
+    s.retryMaxMs = GetNumber(L"SIP", L"RetryMaxMs", s.retryMaxMs);
+    s.retries = GetNumber(L"SIP", L"Retries", s.retries);
+    return s;
+}
+
+unsigned ClientConfig::CloseWaitMs() const {
+    return GetNumber(L"SIP", L"CloseWaitMs", 3000);
+}
+
 std::wstring ClientConfig::AdminPassword() const {
     return Get(L"Client", L"AdminPassword");
 }

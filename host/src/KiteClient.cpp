@@ -26,9 +26,10 @@ KiteClient::KiteClient(const ClientOptions& options) : m_options(options) {
     m_lang.reset(new LangService(JoinPath(m_exeDir, L"lang")));
     m_settings.reset(new SettingsStore(JoinPath(m_dataDir, L"settings.ini"),
                                        JoinPath(defaults, L"settings.ini")));
-    m_registrar.reset(
-        new Registrar(JoinPath(m_dataDir, L"registrar.ini"), JoinPath(defaults, L"registrar.ini")));
-    m_login.reset(new LoginLogic(*m_settings, *m_registrar, JoinPath(m_dataDir, L"regusers.ini")));
+    m_sip.reset(new sip::SipClient(JoinPath(m_dataDir, L"log\\sip.log")));
+    m_sip->Settings() = m_config->SipSettings();
+    m_login.reset(new LoginLogic(*m_settings, *m_sip, JoinPath(m_dataDir, L"regusers.ini")));
+    ApplyRegistrarOption();
     m_records.reset(new CallRecordStore(AccountsDir()));
     m_contacts.reset(new PhoneBook(AccountsDir()));
     m_main.reset(new MainFrame(*this));
@@ -36,6 +37,29 @@ KiteClient::KiteClient(const ClientOptions& options) : m_options(options) {
 
 KiteClient::~KiteClient() {
     Shutdown();
+}
+
+RegistrarAddresses ParseRegistrarOption(const std::wstring& option) {
+    RegistrarAddresses out;
+    std::wstring rest = option;
+    for (int i = 0; i < 2 && !rest.empty(); ++i) {
+        size_t comma = rest.find(L',');
+        std::wstring one = Trim(rest.substr(0, comma));
+        rest = comma == std::wstring::npos ? std::wstring() : rest.substr(comma + 1);
+        size_t colon = one.rfind(L':');
+        out.host[i] = Trim(one.substr(0, colon));
+        out.port[i] = colon == std::wstring::npos ? L"5060" : Trim(one.substr(colon + 1));
+    }
+    return out;
+}
+
+void KiteClient::ApplyRegistrarOption() {
+    if (m_options.registrar.empty() || m_settings->GetServerList()->empty())
+        return;
+    RegistrarAddresses r = ParseRegistrarOption(m_options.registrar);
+    const ServerInfo& first = m_settings->GetServerList()->front();
+    m_settings->SetServer(0, first.displayName, CStr(r.host[0]), CStr(r.port[0]),
+                          CStr(r.host[1]), CStr(r.port[1]));
 }
 
 std::wstring KiteClient::AccountsDir() const {
@@ -65,6 +89,9 @@ bool KiteClient::Start() {
     m_registered = true;
 
     m_login->SetPanel([this] { return Panel(); });
+    // A registration lost for good: the main window is no longer
+    // registered when the panel hears of it.
+    m_login->SetOnLost([this] { m_main->SetLoginState(0); });
     m_login->SetObserver([this] {
         if (m_languagePending && m_login->GetState() != LoginLogic::STATE_REGISTERING) {
             m_languagePending = false;
@@ -122,6 +149,8 @@ int KiteClient::Run() {
 }
 
 void KiteClient::Shutdown() {
+    if (m_login)
+        m_login->Close(m_config->CloseWaitMs());
     m_plugin.Unload();
     if (m_main && m_main->GetSafeHwnd()) {
         m_main->SetQuitOnDestroy(false);

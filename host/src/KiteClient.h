@@ -9,8 +9,8 @@
 #include "LoginLogic.h"
 #include "MainFrame.h"
 #include "PluginLoader.h"
-#include "Registrar.h"
 #include "SettingsStore.h"
+#include "sip/SipClient.h"
 
 #include <memory>
 #include <string>
@@ -25,10 +25,22 @@ struct ClientOptions {
     std::wstring dataDir;
     // Language code to start with; empty: the configured one.
     std::wstring language;
+    // The registrar the first login server of the list points at:
+    // "host:port" or "host:port,host:port" (main, backup); empty: as the
+    // settings have it.
+    std::wstring registrar;
     // Where the main window is placed on the screen.
     int x = 40;
     int y = 40;
 };
+
+// The addresses of a --registrar option, "host:port[,host:port]": main
+// and backup (host empty when not given; port 5060 when left out).
+struct RegistrarAddresses {
+    std::wstring host[2];
+    std::wstring port[2];
+};
+RegistrarAddresses ParseRegistrarOption(const std::wstring& option);
 
 class KiteClient {
 public:
@@ -42,7 +54,8 @@ public:
     bool Start();
     // The host's message loop, until the main window closes.
     int Run();
-    // Unloads the plug-in and takes the components out of the framework.
+    // Ends the registrations (waiting a few seconds at most), unloads the
+    // plug-in and takes the components out of the framework.
     void Shutdown();
     const std::wstring& Error() const { return m_error; }
 
@@ -65,7 +78,7 @@ public:
     ClientConfig& Config() { return *m_config; }
     LangService& Lang() { return *m_lang; }
     SettingsStore& Settings() { return *m_settings; }
-    Registrar& Registry() { return *m_registrar; }
+    sip::SipClient& Sip() { return *m_sip; }
     LoginLogic& Login() { return *m_login; }
     CallRecordStore& Records() { return *m_records; }
     PhoneBook& Contacts() { return *m_contacts; }
@@ -78,6 +91,7 @@ public:
 
 private:
     bool CreatePanel();
+    void ApplyRegistrarOption();
     void OnRecordsChanged(int kind);
 
     // The panel follows the client's language once the registration
@@ -90,7 +104,7 @@ private:
     std::unique_ptr<ClientConfig> m_config;
     std::unique_ptr<LangService> m_lang;
     std::unique_ptr<SettingsStore> m_settings;
-    std::unique_ptr<Registrar> m_registrar;
+    std::unique_ptr<sip::SipClient> m_sip;
     std::unique_ptr<LoginLogic> m_login;
     std::unique_ptr<CallRecordStore> m_records;
     std::unique_ptr<PhoneBook> m_contacts;

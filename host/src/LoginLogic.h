@@ -1,17 +1,30 @@
-// The login logic sibling (IUIPLOGIN): hands registrations to the
-// registrar and delivers its answers to the login panel later, on the
-// user-interface thread, through ISIGNDESK::OnRegResponse and
-// OnDeRegResponse. Keeps the multi-user registration list in a file.
+// The login logic sibling (IUIPLOGIN): turns the panel's logins into SIP
+// registrations (sip::SipClient) and delivers their results to the login
+// panel later, on the user-interface thread, through
+// ISIGNDESK::OnRegResponse and OnDeRegResponse. Keeps the multi-user
+// registration list in a file, its passwords protected.
+//
+// What the panel is told:
+//   - a login's result: 0 when registered, otherwise the registrar's final
+//     code, 408 when no address of the server answered in time, 403 when
+//     the registrar challenged the answer to its own challenge again;
+//   - nothing while a refresh fails and is retried: the client's status
+//     bar shows it (Binding::failing);
+//   - when the retries are used up, or the registrar refuses a refresh,
+//     the registration is lost: the main window leaves its registered
+//     state (SetOnLost) and the panel gets the code as after a failed
+//     login, which keeps its saved password and automatic login;
+//   - a logout's OnDeRegResponse(0) once the Expires 0 exchange is over.
 #pragma once
 
 #include "Component.h"
-#include "Registrar.h"
+
+#include "sip/SipClient.h"
 
 #include "core/HostInterfaces.h"
 #include "core/SIGNDESKInterface.h"
 
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -28,8 +41,25 @@ public:
         std::wstring account;
         int code;
     };
+    // One account's registration while it lasts.
+    struct Binding {
+        int id = 0;
+        std::wstring account;
+        std::wstring domain;
+        bool primary = false; // its results go to the panel
+        bool answered = false;
+        bool registered = false;
+        bool failing = false; // a refresh failed; retried
+        unsigned retry = 0;
+        int lastCode = 0;
+        std::wstring host; // the registrar address it is registered at
+        std::wstring port;
+        unsigned expires = 0;
+        bool ending = false; // Expires 0 under way
+        bool silent = false; // its end is told to nobody
+    };
 
-    LoginLogic(SettingsStore& settings, Registrar& registrar, const std::wstring& regUsersPath);
+    LoginLogic(SettingsStore& settings, sip::SipClient& sip, const std::wstring& regUsersPath);
     ~LoginLogic() override;
 
     // Where the answers go: the plug-in's panel interface (looked up at
@@ -37,6 +67,9 @@ public:
     void SetPanel(std::function<ISIGNDESK*()> panel) { m_panel = std::move(panel); }
     // Called after every answer has been delivered.
     void SetObserver(std::function<void()> observer) { m_observer = std::move(observer); }
+    // Called when a registration that was held is lost for good, before the
+    // panel is told.
+    void SetOnLost(std::function<void()> onLost) { m_onLost = std::move(onLost); }
 
     // IUIPLOGIN
     int StartLogin(CString& account, CString& password, int serverIndex) override;
@@ -50,47 +83,57 @@ public:
     State GetState() const { return m_state; }
     const std::wstring& Account() const { return m_account; }
     int ServerIndex() const { return m_serverIndex; }
-    // Answers of the last registration (one per account in multi-user mode).
+    // Answers of the last login (one per account in multi-user mode).
     const std::vector<Outcome>& Outcomes() const { return m_outcomes; }
-    // Requests sent and not yet answered.
-    int Pending() const { return static_cast<int>(m_tickets.size()); }
+    // Registrations of the last login not answered yet.
+    int Pending() const;
+    const std::vector<Binding>& Bindings() const { return m_bindings; }
+    // The registration whose results the panel gets; null when none.
+    const Binding* Primary() const;
+    // Accounts the last login registered, and how many of them hold now.
+    int LoginCount() const { return m_loginCount; }
+    int HoldingCount() const;
     // While held, answers that arrive wait and are delivered, in order, when
     // the hold is released (a state on its way can be looked at for as long
     // as needed).
     void HoldAnswers(bool hold);
-    // Forgets every request on its way and the registration (the panel it
+    // Ends every registration without telling the panel (the panel it
     // belonged to is gone).
     void Reset();
+    // The client closes: every registration ends with Expires 0; waits for
+    // the answers at most waitMs.
+    void Close(unsigned waitMs);
     // Reads the registration list file again.
     void ReloadRegUsers();
     const std::wstring& RegUsersPath() const { return m_regUsersPath; }
 
 private:
-    struct Ticket {
-        bool deregister;
-        std::wstring account;
-        bool primary; // its answer goes to the panel
-    };
     static LRESULT CALLBACK SinkProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    void OnAnswer(WPARAM ticket, int code);
-    WPARAM NewTicket(const Ticket& t);
-    void CancelRegistrations();
+    void OnReport(int id, const sip::AgentReport& report);
+    Binding* Find(int id);
+    void Erase(int id);
+    // Every registration ends, told to nobody.
+    void EndAllSilently();
+    int AddBinding(const sip::SipClient::Account& account, bool primary);
+    void Deregistered();
+    void Notify();
 
     SettingsStore& m_settings;
-    Registrar& m_registrar;
+    sip::SipClient& m_sip;
     std::wstring m_regUsersPath;
     std::vector<RegInfo> m_regUsers;
     std::function<ISIGNDESK*()> m_panel;
     std::function<void()> m_observer;
+    std::function<void()> m_onLost;
     HWND m_sink = nullptr;
-    WPARAM m_nextTicket = 1;
-    std::map<WPARAM, Ticket> m_tickets;
+    std::vector<Binding> m_bindings;
     State m_state = STATE_IDLE;
     std::wstring m_account;
     int m_serverIndex = -1;
+    int m_loginCount = 0;
     std::vector<Outcome> m_outcomes;
     bool m_hold = false;
-    std::vector<std::pair<WPARAM, int>> m_held;
+    std::vector<std::pair<int, sip::AgentReport>> m_held;
 };
 
 } // namespace kite

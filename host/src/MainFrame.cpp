@@ -124,19 +124,18 @@ void CallPage::Refresh() {
     bool registered = main.LoginState() != 0 && !account.empty();
     std::wstring identity = m_client.Text(L"CALL_NOT_REGISTERED");
     std::wstring server;
-    if (registered) {
-        std::wstring domain = m_client.Registry().DomainOf(account);
-        identity = domain.empty() ? account : account + L"@" + domain;
+    const LoginLogic::Binding* binding = login.Primary();
+    if (registered && binding) {
+        identity = binding->domain.empty() ? account : account + L"@" + binding->domain;
         std::vector<ServerInfo>* servers = m_client.Settings().GetServerList();
         int index = login.ServerIndex();
-        if (servers && index >= 0 && index < static_cast<int>(servers->size())) {
-            const ServerInfo& s = (*servers)[static_cast<size_t>(index)];
-            server = Subst(m_client.Text(L"CALL_SERVER"), Str(s.displayName), Str(s.address),
-                           Str(s.port));
-        }
-        std::wstring name = m_client.Registry().NameOf(account);
-        if (!name.empty())
-            identity = name + L"  <" + identity + L">";
+        std::wstring name;
+        if (!m_client.Settings().IsMultiUser() && servers && index >= 0 &&
+            index < static_cast<int>(servers->size()))
+            name = Str((*servers)[static_cast<size_t>(index)].displayName);
+        if (!binding->host.empty())
+            server = Subst(m_client.Text(L"CALL_SERVER"), name.empty() ? binding->host : name,
+                           binding->host, binding->port);
     }
     SetDlgItemText(IDC_CALL_IDENTITY, identity.c_str());
     SetDlgItemText(IDC_CALL_SERVER, server.c_str());
@@ -299,7 +298,6 @@ ON_COMMAND(ID_VIEW_MISSED, OnViewMissed)
 ON_COMMAND(ID_VIEW_MESSAGES, OnViewMessages)
 ON_COMMAND(ID_DEMO_MISSED_CALL, OnDemoMissedCall)
 ON_COMMAND(ID_DEMO_MESSAGE, OnDemoMessage)
-ON_COMMAND(ID_DEMO_SERVER_DOWN, OnDemoServerDown)
 ON_COMMAND(ID_DEMO_MULTIUSER, OnDemoMultiUser)
 ON_COMMAND_RANGE(ID_LANGUAGE_FIRST, ID_LANGUAGE_LAST, OnLanguage)
 END_MESSAGE_MAP()
@@ -384,10 +382,6 @@ void MainFrame::BuildMenu() {
     item(demo, ID_DEMO_MISSED_CALL, L"MENU_DEMO_MISSED");
     item(demo, ID_DEMO_MESSAGE, L"MENU_DEMO_MESSAGE");
     ::AppendMenuW(demo, MF_SEPARATOR, 0, nullptr);
-    int server = ToInt(Str(m_client.Settings().GetLoginServerIndex()), 0);
-    ::AppendMenuW(demo,
-                  MF_STRING | (m_client.Settings().IsServerReachable(server) ? 0 : MF_CHECKED),
-                  ID_DEMO_SERVER_DOWN, m_client.Text(L"MENU_DEMO_SERVER_DOWN").c_str());
     ::AppendMenuW(demo, MF_STRING | (m_client.Settings().IsMultiUser() ? MF_CHECKED : 0),
                   ID_DEMO_MULTIUSER, m_client.Text(L"MENU_DEMO_MULTIUSER").c_str());
     ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(client),
@@ -470,14 +464,15 @@ void MainFrame::UpdateStateText() {
     std::wstring state = m_loginState && !m_account.empty()
                              ? Subst(m_client.Text(L"STATE_REGISTERED"), m_account)
                              : m_client.Text(L"STATE_NOT_REGISTERED");
-    const std::vector<LoginLogic::Outcome>& outcomes = m_client.Login().Outcomes();
-    if (m_loginState && outcomes.size() > 1) {
-        int ok = 0;
-        for (const LoginLogic::Outcome& o : outcomes)
-            ok += o.code == 0 ? 1 : 0;
-        state = Subst(m_client.Text(L"STATE_MULTI_REGISTERED"), std::to_wstring(ok),
-                      std::to_wstring(outcomes.size()));
-    }
+    LoginLogic& login = m_client.Login();
+    const LoginLogic::Binding* primary = login.Primary();
+    if (m_loginState && primary && primary->failing)
+        // Refreshes fail and are retried: the panel still shows the login.
+        state = Subst(m_client.Text(L"STATE_RETRYING"), primary->account,
+                      std::to_wstring(primary->retry));
+    else if (m_loginState && login.LoginCount() > 1)
+        state = Subst(m_client.Text(L"STATE_MULTI_REGISTERED"),
+                      std::to_wstring(login.HoldingCount()), std::to_wstring(login.LoginCount()));
     ::SendMessageW(m_hStatus, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(state.c_str()));
     ::SendMessageW(m_hStatus, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(m_statusText.c_str()));
 }
@@ -543,12 +538,6 @@ void MainFrame::OnDemoMissedCall() {
 
 void MainFrame::OnDemoMessage() {
     m_client.AddMessage(L"", L"");
-}
-
-void MainFrame::OnDemoServerDown() {
-    int server = ToInt(Str(m_client.Settings().GetLoginServerIndex()), 0);
-    m_client.Settings().SetServerReachable(server, !m_client.Settings().IsServerReachable(server));
-    BuildMenu();
 }
 
 void MainFrame::OnDemoMultiUser() {

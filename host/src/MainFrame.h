@@ -123,7 +123,6 @@ protected:
     void OnViewMessages() { ShowRecordPage(3); }
     void OnDemoMissedCall();
     void OnDemoMessage();
-    void OnDemoServerDown();
     void OnDemoMultiUser();
     void OnLanguage(UINT nID);
     DECLARE_MESSAGE_MAP()

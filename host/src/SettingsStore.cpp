@@ -1,5 +1,6 @@
 #include "SettingsStore.h"
 
+#include "ProtectedText.h"
 #include "TextUtil.h"
 
 #include <algorithm>
@@ -36,6 +37,14 @@ std::wstring Numbered(const wchar_t* prefix, size_t i) {
     return prefix + std::to_wstring(i + 1);
 }
 
+// A stored password; plainSeen is set when it was stored unprotected.
+CString Password(const IniDoc& doc, const std::wstring& section, bool& plainSeen) {
+    bool plain = false;
+    CString value = CStr(UnprotectText(doc.Get(section, L"Password"), &plain));
+    plainSeen = plainSeen || plain;
+    return value;
+}
+
 } // namespace
 
 SettingsStore::SettingsStore(const std::wstring& path, const std::wstring& defaultsPath)
@@ -53,10 +62,13 @@ void SettingsStore::Reload() {
         Save();
         return;
     }
-    LoadFrom(doc);
+    // Passwords an older client stored as plain text are read this once.
+    if (!LoadFrom(doc))
+        Save();
 }
 
-void SettingsStore::LoadFrom(const IniDoc& doc) {
+bool SettingsStore::LoadFrom(const IniDoc& doc) {
+    bool plainSeen = false;
     m_accounts.clear();
     for (const IniDoc::Entry& e : doc.Entries(L"Accounts"))
         if (!e.second.empty())
@@ -66,19 +78,21 @@ void SettingsStore::LoadFrom(const IniDoc& doc) {
     for (const std::wstring& section : doc.SectionsWithPrefix(L"Account:")) {
         LoginRecord r;
         r.account = CStr(section.substr(8));
-        r.password = CStr(doc.Get(section, L"Password"));
+        r.password = Password(doc, section, plainSeen);
         r.autoLogin = CStr(doc.Get(section, L"AutoLogin", L"0"));
         m_records.push_back(r);
     }
 
-    m_savedPassword = CStr(doc.Get(L"Login", L"SavedPassword"));
+    bool plain = false;
+    m_savedPassword = CStr(UnprotectText(doc.Get(L"Login", L"SavedPassword"), &plain));
+    plainSeen = plainSeen || plain;
     m_autoLogin = CStr(doc.Get(L"Login", L"AutoLogin", L"0"));
     m_serverIndex = CStr(doc.Get(L"Login", L"ServerIndex", L"0"));
     m_clearOnLogout = CStr(doc.Get(L"Login", L"ClearOnLogout", L"0"));
     m_multiUser = doc.Get(L"Login", L"MultiUser", L"0") == L"1";
 
     m_servers.clear();
-    m_reachable.clear();
+    m_domains.clear();
     for (size_t i = 0; doc.HasSection(Numbered(L"Server", i)); ++i) {
         std::wstring s = Numbered(L"Server", i);
         ServerInfo info;
@@ -89,13 +103,13 @@ void SettingsStore::LoadFrom(const IniDoc& doc) {
         info.backupAddress = CStr(doc.Get(s, L"BackupAddress"));
         info.backupPort = CStr(doc.Get(s, L"BackupPort"));
         m_servers.push_back(info);
-        m_reachable.push_back(doc.Get(s, L"Reachable", L"1") == L"1");
+        m_domains.push_back(doc.Get(s, L"Domain"));
     }
 
     m_proxy.proxyAddress = CStr(doc.Get(L"Proxy", L"Address"));
     m_proxy.proxyPort = CStr(doc.Get(L"Proxy", L"Port"));
     m_proxy.proxyUser = CStr(doc.Get(L"Proxy", L"User"));
-    m_proxy.proxyPassword = CStr(doc.Get(L"Proxy", L"Password"));
+    m_proxy.proxyPassword = Password(doc, L"Proxy", plainSeen);
     m_proxy.proxyType = CStr(doc.Get(L"Proxy", L"Type", L"1"));
 
     for (const CustomizeField& f : kCustomizeFields) {
@@ -113,11 +127,12 @@ void SettingsStore::LoadFrom(const IniDoc& doc) {
         link.caption = CStr(doc.Get(s, L"Caption"));
         m_links.push_back(link);
     }
+    return !plainSeen;
 }
 
 void SettingsStore::Store(IniDoc& doc) const {
     doc.SetHeader(kHeader);
-    doc.Set(L"Login", L"SavedPassword", Str(m_savedPassword));
+    doc.Set(L"Login", L"SavedPassword", ProtectText(Str(m_savedPassword)));
     doc.Set(L"Login", L"AutoLogin", Str(m_autoLogin));
     doc.Set(L"Login", L"ServerIndex", Str(m_serverIndex));
     doc.Set(L"Login", L"ClearOnLogout", Str(m_clearOnLogout));
@@ -127,7 +142,7 @@ void SettingsStore::Store(IniDoc& doc) const {
         doc.Set(L"Accounts", Numbered(L"Account", i), Str(m_accounts[i]));
     for (const LoginRecord& r : m_records) {
         std::wstring s = L"Account:" + Str(r.account);
-        doc.Set(s, L"Password", Str(r.password));
+        doc.Set(s, L"Password", ProtectText(Str(r.password)));
         doc.Set(s, L"AutoLogin", Str(r.autoLogin));
     }
 
@@ -140,13 +155,13 @@ void SettingsStore::Store(IniDoc& doc) const {
         doc.Set(s, L"Port", Str(info.port));
         doc.Set(s, L"BackupAddress", Str(info.backupAddress));
         doc.Set(s, L"BackupPort", Str(info.backupPort));
-        doc.Set(s, L"Reachable", m_reachable[i] ? L"1" : L"0");
+        doc.Set(s, L"Domain", m_domains[i]);
     }
 
     doc.Set(L"Proxy", L"Address", Str(m_proxy.proxyAddress));
     doc.Set(L"Proxy", L"Port", Str(m_proxy.proxyPort));
     doc.Set(L"Proxy", L"User", Str(m_proxy.proxyUser));
-    doc.Set(L"Proxy", L"Password", Str(m_proxy.proxyPassword));
+    doc.Set(L"Proxy", L"Password", ProtectText(Str(m_proxy.proxyPassword)));
     doc.Set(L"Proxy", L"Type", Str(m_proxy.proxyType));
 
     for (const CustomizeField& f : kCustomizeFields)
@@ -215,7 +230,7 @@ void SettingsStore::SetServer(int index, const CString& displayName, const CStri
         ServerInfo added;
         added.name = displayName;
         m_servers.push_back(added);
-        m_reachable.push_back(true);
+        m_domains.push_back(std::wstring());
     }
     ServerInfo& info = m_servers[static_cast<size_t>(index)];
     info.displayName = displayName;
@@ -281,24 +296,16 @@ int SettingsStore::FindLoginRecord(const CString& account, LoginRecord& out) {
     return 0;
 }
 
-bool SettingsStore::IsServerReachable(int index) const {
-    return index >= 0 && index < static_cast<int>(m_reachable.size()) &&
-           m_reachable[static_cast<size_t>(index)];
+std::wstring SettingsStore::ServerDomain(int index) const {
+    return index >= 0 && index < static_cast<int>(m_domains.size())
+               ? m_domains[static_cast<size_t>(index)]
+               : std::wstring();
 }
 
-int SettingsStore::FindServerByAddress(const std::wstring& address) const {
-    std::wstring a = Trim(address);
-    for (size_t i = 0; i < m_servers.size(); ++i)
-        if (!a.empty() &&
-            (a == Trim(Str(m_servers[i].address)) || a == Trim(Str(m_servers[i].backupAddress))))
-            return static_cast<int>(i);
-    return -1;
-}
-
-void SettingsStore::SetServerReachable(int index, bool reachable) {
-    if (index < 0 || index >= static_cast<int>(m_reachable.size()))
+void SettingsStore::SetServerDomain(int index, const std::wstring& domain) {
+    if (index < 0 || index >= static_cast<int>(m_domains.size()))
         return;
-    m_reachable[static_cast<size_t>(index)] = reachable;
+    m_domains[static_cast<size_t>(index)] = domain;
     Save();
 }
 

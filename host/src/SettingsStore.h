@@ -1,6 +1,7 @@
 // The settings store sibling (IUIPSETTING): everything the plug-in stores
 // lives in one human-readable file beside the executable ("settings.ini"),
-// written at every change, read back at start.
+// written at every change, read back at start. Saved passwords are stored
+// protected (ProtectedText), never as plain text.
 #pragma once
 
 #include "Component.h"
@@ -43,12 +44,10 @@ public:
 
     // The client's own use.
     const std::wstring& Path() const { return m_path; }
-    // Whether the registrar behind server index answers (a server entry
-    // can be marked unreachable); false for an index outside the list.
-    bool IsServerReachable(int index) const;
-    // The server whose main or backup address is address; -1 when none.
-    int FindServerByAddress(const std::wstring& address) const;
-    void SetServerReachable(int index, bool reachable);
+    // The SIP domain of server index (the registrations' address of
+    // record); empty when none is set or the index is outside the list.
+    std::wstring ServerDomain(int index) const;
+    void SetServerDomain(int index, const std::wstring& domain);
     bool IsMultiUser() const;
     void SetMultiUser(bool on);
     void SetBillLinks(const std::vector<BillLink>& links);
@@ -57,13 +56,15 @@ public:
     void Save();
 
 private:
-    void LoadFrom(const IniDoc& doc);
+    // False when a password was read as plain text (it is written back
+    // protected).
+    bool LoadFrom(const IniDoc& doc);
     void Store(IniDoc& doc) const;
 
     std::wstring m_path;
     std::wstring m_defaultsPath;
     std::vector<ServerInfo> m_servers;
-    std::vector<bool> m_reachable;
+    std::vector<std::wstring> m_domains;
     std::vector<BillLink> m_links;
     std::vector<CString> m_accounts;
     std::vector<LoginRecord> m_records;

@@ -134,6 +134,14 @@ private:
         return StatusIs(L"IDS_UC_NOT_LOG") && ItemVisible(Panel(), IDC_LOGIN_BTN_LOGIN) &&
                ItemEnabled(Panel(), IDC_LOGIN_BTN_LOGIN);
     }
+    void SelectServer(int index) const {
+        if (HWND advanced = FindAdvanced())
+            ::SendDlgItemMessageW(advanced, IDC_ADVANCED_SERVER, CB_SETCURSEL, index, 0);
+    }
+    int FirstOutcome() const {
+        const std::vector<LoginLogic::Outcome>& o = m_client.Login().Outcomes();
+        return o.empty() ? -1 : o.front().code;
+    }
     bool LoggedIn() const {
         return StatusIs(L"IDS_UC_LOG_SUCESS") && ItemVisible(Panel(), IDC_LOGIN_BTN_LOGOUT) &&
                m_client.Main().IsRegistered();
@@ -210,17 +218,37 @@ private:
             {L"wrong-password",
              L"8001 with a wrong password: the registrar answers 403 and the panel says so.",
              [this] { PostClick(Panel(), IDC_LOGIN_BTN_LOGIN); },
-             [this] { return BoxShows(L"Kite", L"IDS_REGERROR_403"); }, [this] { AnswerBox(IDOK); },
-             [this] { return NoModal() && LoggedOut(); }});
+             [this] {
+                 return BoxShows(L"Kite", L"IDS_REGERROR_403") && FirstOutcome() == 403;
+             },
+             [this] { AnswerBox(IDOK); }, [this] { return NoModal() && LoggedOut(); }});
 
         m_steps.push_back({L"unknown-account", L"An account the registrar does not know: 404.",
                            [this] {
                                Fill(L"9999", L"1234");
                                PostClick(Panel(), IDC_LOGIN_BTN_LOGIN);
                            },
-                           [this] { return BoxShows(L"Kite", L"IDS_REGERROR_404"); },
+                           [this] {
+                               return BoxShows(L"Kite", L"IDS_REGERROR_404") && FirstOutcome() == 404;
+                           },
                            [this] { AnswerBox(IDOK); },
                            [this] { return NoModal() && LoggedOut(); }});
+
+        m_steps.push_back(
+            {L"server-unreachable",
+             L"The test lab's server: nobody listens at its port, no answer within the "
+             L"transaction timeout: 408, shown as a failed login.",
+             [this] {
+                 Fill(L"8001", L"1234");
+                 SelectServer(2);
+                 PostClick(Panel(), IDC_LOGIN_BTN_LOGIN);
+             },
+             [this] { return BoxShows(L"Kite", L"IDS_REGERROR_403") && FirstOutcome() == 408; },
+             [this] {
+                 AnswerBox(IDOK);
+                 SelectServer(0);
+             },
+             [this] { return NoModal() && LoggedOut(); }});
 
         m_steps.push_back({L"logging-in",
                            L"8001 with its password, automatic login on: the request is under way.",
@@ -353,8 +381,8 @@ private:
                      ::SetWindowTextW(::GetDlgItem(entry, IDC_REGUSERSINFO_ACCOUNT), L"8003");
                      ::SetWindowTextW(::GetDlgItem(entry, IDC_REGUSERSINFO_PASSWORD), L"3003");
                      ::SetWindowTextW(::GetDlgItem(entry, IDC_REGUSERSINFO_ADDRESS),
-                                      L"sip.kite.example");
-                     ::SetWindowTextW(::GetDlgItem(entry, IDC_REGUSERSINFO_PORT), L"5060");
+                                      L"127.0.0.1");
+                     ::SetWindowTextW(::GetDlgItem(entry, IDC_REGUSERSINFO_PORT), L"5070");
                      ::SetWindowTextW(::GetDlgItem(entry, IDC_REGUSERSINFO_IMSDOMAIN),
                                       L"kite.example");
                      return false;
@@ -531,9 +559,18 @@ private:
 };
 
 // The tour's own data: three missed calls (one already seen) and a
-// message for 8001, its phone book, and a registration list.
-void Seed(KiteClient& client) {
-    client.Registry().SetDelay(900);
+// message for 8001, its phone book, the login servers around the
+// registrar, and a registration list.
+void Seed(KiteClient& client, const RegistrarAddresses& registrar) {
+    SettingsStore& settings = client.Settings();
+    // Kite main is the registrar (set from the option); Kite East has
+    // nobody at its main port and the registrar's backup port as backup;
+    // the test lab has nobody at all.
+    std::wstring nobody[2] = {std::to_wstring(sip::UnusedUdpPort()),
+                              std::to_wstring(sip::UnusedUdpPort())};
+    settings.SetServer(1, L"Kite East", L"127.0.0.1", CStr(nobody[0]), CStr(registrar.host[1]),
+                       CStr(registrar.port[1]));
+    settings.SetServer(2, L"Test lab (offline)", L"127.0.0.1", CStr(nobody[1]), L"", L"");
     CallRecordStore& records = client.Records();
     records.Add(L"8001", KIND_MISSED, L"6100", true);
     records.Add(L"8001", KIND_MISSED, L"8002", false);
@@ -545,19 +582,20 @@ void Seed(KiteClient& client) {
     book.Add(L"8001", L"Front desk", L"6100");
     std::vector<RegInfo>& list = *client.Login().GetRegUsers();
     list.clear();
-    auto entry = [&list](const wchar_t* account, const wchar_t* password, const wchar_t* address,
+    auto entry = [&list](const wchar_t* account, const wchar_t* password,
+                         const std::wstring& address, const std::wstring& port,
                          const wchar_t* domain) {
         RegInfo r;
         r.account = account;
         r.password = password;
-        r.address = address;
-        r.port = L"5060";
+        r.address = CStr(address);
+        r.port = CStr(port);
         r.imsDomain = domain;
         list.push_back(r);
     };
-    entry(L"8001", L"1234", L"sip.kite.example", L"kite.example");
-    entry(L"8002", L"2002", L"sip.kite.example", L"kite.example");
-    entry(L"6100", L"6100", L"east.kite.example", L"east.kite.example");
+    entry(L"8001", L"1234", registrar.host[0], registrar.port[0], L"kite.example");
+    entry(L"8002", L"2002", registrar.host[0], registrar.port[0], L"kite.example");
+    entry(L"6100", L"6100", registrar.host[1], registrar.port[1], L"east.kite.example");
     client.Login().SaveRegUsers();
 }
 
@@ -589,12 +627,23 @@ int RunTour(const TourOptions& options, TourReport* reportOut) {
     RemoveTree(dataDir);
     EnsureDir(dataDir);
 
+    RegistrarAddresses registrar = ParseRegistrarOption(options.registrar);
+    if (registrar.host[0].empty() || registrar.host[1].empty()) {
+        report.error = L"the tour needs a registrar: --registrar HOST:PORT,HOST:PORT (main and "
+                       L"backup address; scripts/demo.sh starts one)";
+        if (options.print)
+            options.print(L"KiteClient: " + report.error + L"\n");
+        return -1;
+    }
     ClientOptions clientOptions;
     clientOptions.dataDir = dataDir;
     clientOptions.language = L"en";
+    clientOptions.registrar = options.registrar;
+    std::wstring sipLog;
     {
         KiteClient client(clientOptions);
-        Seed(client);
+        Seed(client, registrar);
+        sipLog = client.Sip().Log().Path();
         if (!client.Start()) {
             report.error = client.Error();
             if (options.print)
@@ -631,6 +680,9 @@ int RunTour(const TourOptions& options, TourReport* reportOut) {
         // starts, and a summary.
         WriteFileBytes(JoinPath(options.outDir, L"KITE.log"),
                        RecordsOfProcess(traceLog.Added(), ::GetCurrentProcessId()));
+        // The client's SIP exchange of the whole tour, its unregistrations
+        // on closing included.
+        ::CopyFileW(sipLog.c_str(), JoinPath(options.outDir, L"sip.log").c_str(), FALSE);
         ::Sleep(200); // the last start may still be writing its record
         WriteFileBytes(JoinPath(options.outDir, L"upgrade_calls.log"), upgradeLog.Added());
         std::wstring summary =

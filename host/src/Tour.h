@@ -1,7 +1,8 @@
 // The scripted tour of the login panel: the client is started on its own
 // data, and one step after another brings the panel into each of its
 // states (logged out, soft keyboard, advanced drawer, server address,
-// wrong password, unknown account, logging in, logged in with missed calls,
+// wrong password, unknown account, unreachable server, logging in, logged
+// in with missed calls,
 // record and call pages, lock dialog, Chinese and English, logout,
 // multi-user registration list and entry), waits until the real windows
 // show that state, takes a picture, and moves on. Modal boxes and
@@ -20,10 +21,15 @@ namespace kite {
 class KiteClient;
 
 struct TourOptions {
-    // Where the pictures, the trace log and the summary go (created).
+    // Where the pictures, the trace log, the SIP log and the summary go
+    // (created).
     std::wstring outDir;
     // The client's data folder for the tour, emptied at the start.
     std::wstring dataDir = L"tour-data";
+    // The registrar the tour logs in at: "host:port,host:port" (main and
+    // backup address). The tour's other servers are ports of this machine
+    // where nobody listens.
+    std::wstring registrar;
     // Progress lines; may be null.
     void (*print)(const std::wstring& text) = nullptr;
     // Called while each step's state is on the screen, before it is left.

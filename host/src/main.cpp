@@ -1,9 +1,12 @@
 // KiteClient.exe: the reference client of the SIGNDESK login plug-in.
 //
 //   KiteClient.exe [--account A] [--password P] [--lang CODE] [--data DIR]
+//                  [--registrar HOST:PORT[,HOST:PORT]]
 //                  [--tour] [--out DIR] [--screenshot FILE]
 //
-// Without --tour the client runs for a user. --tour runs the scripted tour
+// --registrar points the first login server at a registrar (main and
+// backup address); the tour needs it, and builds its whole server list
+// around it. Without --tour the client runs for a user. --tour runs the scripted tour
 // of the panel's states and writes one picture per step, the trace log and
 // a summary into the --out folder; the exit code is the number of steps
 // that failed, one more when a text was missing from a language file.
@@ -48,6 +51,8 @@ Args Parse() {
             value(a.client.language);
         else if (arg == L"--data")
             value(a.client.dataDir);
+        else if (arg == L"--registrar")
+            value(a.client.registrar);
         else if (arg == L"--out")
             value(a.out);
         else if (arg == L"--screenshot")
@@ -77,12 +82,14 @@ int wmain() {
         if (!args.error.empty())
             Print(args.error + L"\n");
         Print(L"usage: KiteClient.exe [--account A] [--password P] [--lang CODE] [--data DIR]\n"
+              L"                      [--registrar HOST:PORT[,HOST:PORT]]\n"
               L"                      [--tour] [--out DIR] [--screenshot FILE]\n");
         return args.help ? 0 : 2;
     }
     if (args.tour) {
         kite::TourOptions options;
         options.outDir = kite::ResolveBesideExe(args.out);
+        options.registrar = args.client.registrar;
         options.print = &Print;
         return kite::RunTour(options);
     }

@@ -1,8 +1,11 @@
-// The scripted tour as CI runs it: every step reaches its state (the tour
-// waits for it in the real windows) and shows what a user must see there;
-// its pictures are read back, not compared; both language files hold every
-// text the plug-in and the client look up.
+// The scripted tour as CI runs it, against the test run's registrar
+// (Kamailio): every step reaches its state (the tour waits for it in the
+// real windows) and shows what a user must see there; its pictures are
+// read back, not compared; the SIP log holds the exchange behind the
+// steps; both language files hold every text the plug-in and the client
+// look up.
 #include "ClientResource.h"
+#include "SipTestKit.h"
 #include "IniDoc.h"
 #include "KiteClient.h"
 #include "Screenshot.h"
@@ -86,10 +89,13 @@ void CheckStep(const std::wstring& step, KiteClient& c, const Picture& pic) {
         EXPECT_EQ(lang(L"Login", L"IDS_LOG_SERVERMODIFY"), WindowText(dlg));
         ExpectTexts(dlg, {{IDC_MODIFY_SERVER, L"kite-main"},
                           {IDC_MODIFY_DISPLAYNAME, L"Kite main"},
-                          {IDC_MODIFY_ADDRESS, L"sip.kite.example"},
-                          {IDC_MODIFY_PORT, L"5060"},
-                          {IDC_MODIFY_BACKUPADDRESS, L"sip-b.kite.example"},
+                          {IDC_MODIFY_ADDRESS, L"127.0.0.1"},
+                          {IDC_MODIFY_PORT, kitetest::RegistrarPort(0)},
+                          {IDC_MODIFY_BACKUPADDRESS, L"127.0.0.1"},
                           {IDC_MODIFY_LBL_BACKUPADDRESS, lang(L"Login", L"IDS_LOG_SERERBAKADD")}});
+    } else if (step == L"server-unreachable") {
+        EXPECT_EQ(408, c.Login().Outcomes().at(0).code);
+        EXPECT_EQ(lang(L"Kite", L"IDS_REGERROR_403"), StatusBarText(bar, 0));
     } else if (step == L"logging-in") {
         EXPECT_EQ(LoginLogic::STATE_REGISTERING, c.Login().GetState());
         EXPECT_FALSE(c.Main().IsRegistered());
@@ -108,7 +114,9 @@ void CheckStep(const std::wstring& step, KiteClient& c, const Picture& pic) {
     } else if (step == L"call-page") {
         HWND page = c.Main().Calls().GetSafeHwnd();
         EXPECT_TRUE(::IsWindowVisible(page));
-        EXPECT_EQ(L"Alice Chen  <8001@kite.example>", ItemText(page, IDC_CALL_IDENTITY));
+        EXPECT_EQ(L"8001@kite.example", ItemText(page, IDC_CALL_IDENTITY));
+        EXPECT_EQ(L"via Kite main (127.0.0.1:" + kitetest::RegistrarPort(0) + L")",
+                  ItemText(page, IDC_CALL_SERVER));
         EXPECT_EQ(3, ListView_GetItemCount(::GetDlgItem(page, IDC_CALL_CONTACTS)));
     } else if (step == L"lock-dialog") {
         HWND lock = FindDialogWith(IDC_LOCK_PASSWORD);
@@ -146,7 +154,9 @@ void CheckStep(const std::wstring& step, KiteClient& c, const Picture& pic) {
         ASSERT_EQ(3, ListView_GetItemCount(list));
         EXPECT_EQ(L"6100", Cell(list, 2, 0));
         EXPECT_EQ(L"******", Cell(list, 2, 1));
-        EXPECT_EQ(L"east.kite.example", Cell(list, 2, 2));
+        EXPECT_EQ(L"127.0.0.1", Cell(list, 2, 2));
+        EXPECT_EQ(kitetest::RegistrarPort(1), Cell(list, 2, 3)) << "the registrar's backup port";
+        EXPECT_EQ(L"east.kite.example", Cell(list, 2, 4));
         ExpectVisible(panel, {IDC_LOGIN_ACCOUNT, IDC_LOGIN_PASSWORD}, false);
     } else if (step == L"registration-entry") {
         HWND entry = FindDialogWith(IDC_REGUSERSINFO_IMSDOMAIN);
@@ -167,6 +177,8 @@ TEST(Tour, EveryStepReachesItsStateAndShowsItInTheRealWindows) {
     TourOptions options;
     options.outDir = JoinPath(ExeDir(), L"test-tour-out");
     options.dataDir = L"test-tour-data";
+    options.registrar = kitetest::RegistrarOption();
+    ASSERT_FALSE(options.registrar.empty()) << kitetest::RegistrarHelp();
     options.print = [](const std::wstring& text) { std::fputs(ToUtf8(text).c_str(), stdout); };
     std::wstring seen;
     int number = 0;
@@ -186,7 +198,8 @@ TEST(Tour, EveryStepReachesItsStateAndShowsItInTheRealWindows) {
     ASSERT_TRUE(report.started) << ToUtf8(report.error);
     EXPECT_EQ(0, failed) << "steps that did not reach or leave their state";
     EXPECT_EQ(L"logged-out soft-keyboard advanced-drawer server-address wrong-password "
-              L"unknown-account logging-in logged-in-missed-calls missed-calls-page call-page "
+              L"unknown-account server-unreachable logging-in logged-in-missed-calls "
+              L"missed-calls-page call-page "
               L"lock-dialog chinese logout-confirm chinese-logged-out english multi-user-list "
               L"registration-entry multi-user-logged-in",
               seen);
@@ -199,6 +212,18 @@ TEST(Tour, EveryStepReachesItsStateAndShowsItInTheRealWindows) {
     EXPECT_TRUE(ReadFileBytes(JoinPath(options.outDir, L"KITE.log"), log));
     EXPECT_NE(std::string::npos, log.find("OnRegResponse")) << "the plug-in's trace log";
     EXPECT_TRUE(FileExists(JoinPath(options.outDir, L"tour.txt")));
+    // The registrar's answers behind the steps, in the SIP log the tour
+    // leaves: the challenge, 403, 404, a real timeout, the logins and the
+    // unregistrations (logout, closing).
+    std::string sip;
+    ASSERT_TRUE(ReadFileBytes(JoinPath(options.outDir, L"sip.log"), sip));
+    for (const char* line :
+         {"SIP/2.0 401 Unauthorized", "WWW-Authenticate: Digest", "SIP/2.0 403 Forbidden",
+          "SIP/2.0 404 Not Found", "within 3000 ms", "registration failed: 408",
+          "SIP/2.0 200 OK", "Expires: 0", "registering sip:6100@east.kite.example"})
+        EXPECT_NE(std::string::npos, sip.find(line)) << line;
+    EXPECT_EQ(4, kitetest::Count(sip, "  unregistered")) << "logout, then the list on closing";
+    EXPECT_EQ(std::string::npos, sip.find("response=")) << "no digest in the log";
 
     // Both language files hold the same keys, none empty; among them every
     // text asked for on the tour and those asked only on errors it avoids.
