@@ -14,6 +14,7 @@ signdesk_packages=(
     wine64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     cmake ninja-build googletest xvfb xauth x11-apps imagemagick
     fonts-wqy-microhei fonts-wine libspdlog-dev libfmt-dev x11-utils
+    kamailio iproute2
 )
 
 signdesk_install_packages() {

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The main job: builds the reference client with the real plug-in, runs the
-# scripted tour of the login panel on a virtual display, and leaves one
-# picture per step, the plug-in's trace log and a summary in out/.
+# The main job: builds the reference client with the real plug-in, starts
+# its registrar (Kamailio, scripts/registrar.sh) on the loopback address,
+# runs the scripted tour of the login panel against it on a virtual
+# display, stops the registrar, and leaves one picture per step, the
+# plug-in's trace log, the SIP log and a summary in out/.
 #
 #   bash scripts/demo.sh                 the tour, headless (Xvfb)
 #   bash scripts/demo.sh --out DIR       the same, into DIR
@@ -22,6 +24,7 @@ done
 # Headless unless asked otherwise: the bootstrap then starts its own Xvfb.
 [ "$interactive" -eq 1 ] || unset DISPLAY
 source "$(dirname "${BASH_SOURCE[0]}")/bootstrap.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/registrar.sh"
 cd "$SIGNDESK_ROOT"
 
 cmake -S . -B build/x86_64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake \
@@ -29,17 +32,27 @@ cmake -S . -B build/x86_64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_6
 cmake --build build/x86_64 -j "$(nproc)" --target KiteClient
 
 bin=build/x86_64/bin
+# The registrar runs as long as the client does, in a run folder of its own.
+registrar_run=$(mktemp -d "${TMPDIR:-/tmp}/kite-registrar.XXXXXX")
+trap 'signdesk_registrar_stop; rm -rf "$registrar_run"' EXIT
 if [ "$interactive" -eq 1 ]; then
-    exec "$WINE" "$bin/KiteClient.exe"
+    # The ports the shipped settings name (127.0.0.1:5070, backup 5071).
+    signdesk_registrar_start "$registrar_run" 5070
+    "$WINE" "$bin/KiteClient.exe"
+    exit 0
 fi
+# The tour's registrar: two free ports of its own, handed to the client.
+signdesk_registrar_start "$registrar_run"
+echo "Registrar: Kamailio at $SIGNDESK_REGISTRAR_MAIN (backup $SIGNDESK_REGISTRAR_BACKUP)"
 
 mkdir -p "$out"
 outdir=$(cd "$out" && pwd)
 # Wine sees the Unix root as drive Z:.
 winout="Z:${outdir//\//\\}"
 status=0
-timeout 300 "$WINE" "$bin/KiteClient.exe" --tour --out "$winout" || status=$?
+timeout 300 "$WINE" "$bin/KiteClient.exe" --tour --out "$winout" \
+    --registrar "$SIGNDESK_REGISTRAR_MAIN,$SIGNDESK_REGISTRAR_BACKUP" || status=$?
 echo
-echo "Pictures, trace log (KITE.log) and summary (tour.txt) are in: $outdir"
+echo "Pictures, trace log (KITE.log), SIP log (sip.log) and summary (tour.txt) are in: $outdir"
 ls "$outdir"
 exit $status

@@ -21,13 +21,22 @@
 
 SIGNDESK_REGISTRAR_CFG="$(cd "$(dirname "${BASH_SOURCE[0]}")/../host/registrar" && pwd)"
 
+# The local addresses of the UDP sockets open on this machine.
+signdesk_udp_sockets() {
+    ss -Hlun 2>/dev/null | awk '{print $4}' || true
+}
+
 # True when nothing on this machine has UDP port $1 open.
 signdesk_udp_port_free() {
-    ! ss -Hlun 2>/dev/null | awk '{print $4}' | grep -q ":$1\$"
+    local open
+    open=$(signdesk_udp_sockets)
+    ! grep -q ":$1\$" <<<"$open"
 }
 
 signdesk_udp_port_listening() {
-    ss -Hlun 2>/dev/null | awk '{print $4}' | grep -qx "127.0.0.1:$1"
+    local open
+    open=$(signdesk_udp_sockets)
+    grep -qx "127.0.0.1:$1" <<<"$open"
 }
 
 signdesk_registrar_start() {
@@ -83,15 +92,15 @@ signdesk_registrar_stop() {
     [ -n "$pid" ] || return 0
     if kill -0 "$pid" 2>/dev/null; then
         # TERM to the timeout wrapper reaches Kamailio, which ends its children.
-        kill -TERM "$pid" 2>/dev/null
+        kill -TERM "$pid" 2>/dev/null || true
         local i
         for i in $(seq 1 50); do
             kill -0 "$pid" 2>/dev/null || break
             sleep 0.1
         done
-        kill -KILL "$pid" 2>/dev/null
+        kill -KILL "$pid" 2>/dev/null || true
     fi
-    wait "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null || true
     SIGNDESK_REGISTRAR_PID=
     return 0
 }

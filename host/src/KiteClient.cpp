@@ -58,8 +58,8 @@ void KiteClient::ApplyRegistrarOption() {
         return;
     RegistrarAddresses r = ParseRegistrarOption(m_options.registrar);
     const ServerInfo& first = m_settings->GetServerList()->front();
-    m_settings->SetServer(0, first.displayName, CStr(r.host[0]), CStr(r.port[0]),
-                          CStr(r.host[1]), CStr(r.port[1]));
+    m_settings->SetServer(0, first.displayName, CStr(r.host[0]), CStr(r.port[0]), CStr(r.host[1]),
+                          CStr(r.port[1]));
 }
 
 std::wstring KiteClient::AccountsDir() const {

@@ -73,8 +73,7 @@ std::wstring UnprotectText(const std::wstring& stored, bool* wasPlain) {
     if (!::CryptUnprotectData(&in, nullptr, &entropy, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN,
                               &out))
         return std::wstring();
-    std::wstring plain(reinterpret_cast<const wchar_t*>(out.pbData),
-                       out.cbData / sizeof(wchar_t));
+    std::wstring plain(reinterpret_cast<const wchar_t*>(out.pbData), out.cbData / sizeof(wchar_t));
     ::SecureZeroMemory(out.pbData, out.cbData);
     ::LocalFree(out.pbData);
     return plain;

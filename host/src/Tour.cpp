@@ -218,21 +218,17 @@ private:
             {L"wrong-password",
              L"8001 with a wrong password: the registrar answers 403 and the panel says so.",
              [this] { PostClick(Panel(), IDC_LOGIN_BTN_LOGIN); },
-             [this] {
-                 return BoxShows(L"Kite", L"IDS_REGERROR_403") && FirstOutcome() == 403;
-             },
+             [this] { return BoxShows(L"Kite", L"IDS_REGERROR_403") && FirstOutcome() == 403; },
              [this] { AnswerBox(IDOK); }, [this] { return NoModal() && LoggedOut(); }});
 
-        m_steps.push_back({L"unknown-account", L"An account the registrar does not know: 404.",
-                           [this] {
-                               Fill(L"9999", L"1234");
-                               PostClick(Panel(), IDC_LOGIN_BTN_LOGIN);
-                           },
-                           [this] {
-                               return BoxShows(L"Kite", L"IDS_REGERROR_404") && FirstOutcome() == 404;
-                           },
-                           [this] { AnswerBox(IDOK); },
-                           [this] { return NoModal() && LoggedOut(); }});
+        m_steps.push_back(
+            {L"unknown-account", L"An account the registrar does not know: 404.",
+             [this] {
+                 Fill(L"9999", L"1234");
+                 PostClick(Panel(), IDC_LOGIN_BTN_LOGIN);
+             },
+             [this] { return BoxShows(L"Kite", L"IDS_REGERROR_404") && FirstOutcome() == 404; },
+             [this] { AnswerBox(IDOK); }, [this] { return NoModal() && LoggedOut(); }});
 
         m_steps.push_back(
             {L"server-unreachable",
@@ -380,8 +376,7 @@ private:
                  if (ItemText(entry, IDC_REGUSERSINFO_ACCOUNT).empty()) {
                      ::SetWindowTextW(::GetDlgItem(entry, IDC_REGUSERSINFO_ACCOUNT), L"8003");
                      ::SetWindowTextW(::GetDlgItem(entry, IDC_REGUSERSINFO_PASSWORD), L"3003");
-                     ::SetWindowTextW(::GetDlgItem(entry, IDC_REGUSERSINFO_ADDRESS),
-                                      L"127.0.0.1");
+                     ::SetWindowTextW(::GetDlgItem(entry, IDC_REGUSERSINFO_ADDRESS), L"127.0.0.1");
                      ::SetWindowTextW(::GetDlgItem(entry, IDC_REGUSERSINFO_PORT), L"5070");
                      ::SetWindowTextW(::GetDlgItem(entry, IDC_REGUSERSINFO_IMSDOMAIN),
                                       L"kite.example");

@@ -103,8 +103,8 @@ std::wstring Nobody() {
 TEST_F(Client, LoginsGetTheRegistrarsAnswerLaterAndThePanelShowsIt) {
     Start();
     const std::wstring registrar = RegistrarPort(0);
-    PointServerAt(1, Nobody(), registrar);  // main address: nobody
-    PointServerAt(2, Nobody(), Nobody());   // nobody at all
+    PointServerAt(1, Nobody(), registrar); // main address: nobody
+    PointServerAt(2, Nobody(), Nobody());  // nobody at all
     // Account, password, server, the code, the message box's text (none on
     // success), the port the registration holds at.
     const std::tuple<const wchar_t*, const wchar_t*, int, int, const wchar_t*, std::wstring>
@@ -117,7 +117,8 @@ TEST_F(Client, LoginsGetTheRegistrarsAnswerLaterAndThePanelShowsIt) {
         SCOPED_TRACE(code);
         if (client->Main().IsRegistered()) {
             Logout();
-            ASSERT_TRUE(PumpUntil([&] { return client->Login().GetState() == LoginLogic::STATE_IDLE; }));
+            ASSERT_TRUE(
+                PumpUntil([&] { return client->Login().GetState() == LoginLogic::STATE_IDLE; }));
         }
         MessageBoxes::Clear();
         SelectServer(server);
@@ -148,9 +149,9 @@ TEST_F(Client, LoginsGetTheRegistrarsAnswerLaterAndThePanelShowsIt) {
 
     // The exchange behind it, as the log keeps it.
     std::string log = SipLog();
-    for (const char* line : {"SIP/2.0 401 Unauthorized", "WWW-Authenticate: Digest realm=",
-                             "SIP/2.0 403 Forbidden", "SIP/2.0 404 Not Found", "SIP/2.0 200 OK",
-                             "within 1000 ms", "registered at 127.0.0.1:"})
+    for (const char* line :
+         {"SIP/2.0 401 Unauthorized", "WWW-Authenticate: Digest realm=", "SIP/2.0 403 Forbidden",
+          "SIP/2.0 404 Not Found", "SIP/2.0 200 OK", "within 1000 ms", "registered at 127.0.0.1:"})
         EXPECT_NE(std::string::npos, log.find(line)) << line;
     EXPECT_EQ(2, Count(log, "  trying 127.0.0.1:")) << "the backup, after each silent main address";
     EXPECT_EQ(std::string::npos, log.find("response=")) << "no digest in the log";
@@ -278,16 +279,16 @@ TEST_F(Client, MalformedResponsesAreDroppedAndCounted) {
             std::string cseq = HeaderOf(request, "CSeq");
             std::string branch = HeaderOf(request, "Via");
             branch = branch.substr(branch.find("branch=") + 7);
-            out = {ok.substr(0, ok.size() / 2),                              // truncated
-                   with("Content-Length: 0", "Content-Length: 50"),          // truncated
-                   with("Content-Length: 0", "X-Pad: " + std::string(17000, 'a') +
-                                                 "\r\nContent-Length: 0"),   // oversized
-                   std::string("\x01\x02 not SIP at all\r\n\r\n"),          // malformed
-                   with("CSeq: ", "CSeq; "),                                 // malformed
+            out = {ok.substr(0, ok.size() / 2),                     // truncated
+                   with("Content-Length: 0", "Content-Length: 50"), // truncated
+                   with("Content-Length: 0",
+                        "X-Pad: " + std::string(17000, 'a') + "\r\nContent-Length: 0"), // oversized
+                   std::string("\x01\x02 not SIP at all\r\n\r\n"),                      // malformed
+                   with("CSeq: ", "CSeq; "),                                            // malformed
                    "OPTIONS sip:8001@127.0.0.1 SIP/2.0\r\nVia: SIP/2.0/UDP 127.0.0.1\r\n\r\n",
-                   with(HeaderOf(request, "Call-ID"), "other@127.0.0.1"),   // wrong Call-ID
-                   with(cseq, "999 REGISTER"),                              // wrong CSeq
-                   with(branch, "z9hG4bKforged")};                          // wrong branch
+                   with(HeaderOf(request, "Call-ID"), "other@127.0.0.1"), // wrong Call-ID
+                   with(cseq, "999 REGISTER"),                            // wrong CSeq
+                   with(branch, "z9hG4bKforged")};                        // wrong branch
         }
         out.push_back(ok);
         return out;
@@ -307,7 +308,8 @@ TEST_F(Client, MalformedResponsesAreDroppedAndCounted) {
               client->Sip().Dropped());
     std::string log = SipLog();
     EXPECT_EQ(9, Count(log, "dropped a response ("));
-    EXPECT_NE(std::string::npos, log.find("dropped a response (truncated, 2 so far) from 127.0.0.1:"));
+    EXPECT_NE(std::string::npos,
+              log.find("dropped a response (truncated, 2 so far) from 127.0.0.1:"));
     EXPECT_EQ(1u, own.Requests().size()) << "answered before Timer E fired";
 }
 
@@ -320,9 +322,9 @@ TEST_F(Client, AFailingRefreshIsRetriedQuietlyUntilTheRegistrationIsLost) {
             std::vector<std::string> out;
             // A lifetime of 1 s; then silence for the refresh and retry 1.
             if (index == 0 || (comesBack && index >= 3) || HeaderOf(request, "Expires") == "0")
-                out.push_back(AnswerTo(request, 200, "OK",
-                                       "Contact: " + HeaderOf(request, "Contact") +
-                                           ";expires=1\r\n"));
+                out.push_back(
+                    AnswerTo(request, 200, "OK",
+                             "Contact: " + HeaderOf(request, "Contact") + ";expires=1\r\n"));
             return out;
         });
         MessageBoxes::Clear();
@@ -471,8 +473,8 @@ TEST_F(Client, NoSavedPasswordIsPlainTextInAnyFile) {
         EXPECT_GE(files.size(), 2u) << "settings and registration list";
         for (const auto& f : files)
             for (const std::wstring& s : secret)
-                EXPECT_FALSE(plainIn(f.second, s)) << ToUtf8(when) << ": " << ToUtf8(s) << " in "
-                                                   << ToUtf8(f.first);
+                EXPECT_FALSE(plainIn(f.second, s))
+                    << ToUtf8(when) << ": " << ToUtf8(s) << " in " << ToUtf8(f.first);
     };
     auto expectValues = [&] {
         EXPECT_EQ(CStr(secret[0]), client->Settings().GetSavedPassword());

@@ -47,12 +47,12 @@ TEST(Digest, Rfc2617WorkedExampleAndSystemMd5) {
                                "nonce=\"dcd98b7102dd2f0e8b11d0f600bfb0c093\", "
                                "opaque=\"5ccc069c403ebaf9f0171e9517f40e41\"",
                                c));
-    EXPECT_EQ("Digest username=\"Mufasa\", realm=\"testrealm@host.com\", "
-              "nonce=\"dcd98b7102dd2f0e8b11d0f600bfb0c093\", uri=\"/dir/index.html\", "
-              "response=\"6629fae49393a05397450978507c4ef1\", algorithm=MD5, qop=auth, "
-              "nc=00000001, cnonce=\"0a4f113b\", opaque=\"5ccc069c403ebaf9f0171e9517f40e41\"",
-              AuthorizationValue(c, "Mufasa", "Circle Of Life", "GET", "/dir/index.html", 1,
-                                 "0a4f113b"));
+    EXPECT_EQ(
+        "Digest username=\"Mufasa\", realm=\"testrealm@host.com\", "
+        "nonce=\"dcd98b7102dd2f0e8b11d0f600bfb0c093\", uri=\"/dir/index.html\", "
+        "response=\"6629fae49393a05397450978507c4ef1\", algorithm=MD5, qop=auth, "
+        "nc=00000001, cnonce=\"0a4f113b\", opaque=\"5ccc069c403ebaf9f0171e9517f40e41\"",
+        AuthorizationValue(c, "Mufasa", "Circle Of Life", "GET", "/dir/index.html", 1, "0a4f113b"));
     EXPECT_EQ(32u, RandomHex(16).size());
     EXPECT_NE(RandomHex(8), RandomHex(8));
 }
@@ -91,15 +91,16 @@ TEST(Digest, ChallengesReadAndRefused) {
 // ---------------------------------------------------------------------------
 // Messages
 
-const std::string kOk = "SIP/2.0 200 OK\r\n"
-                        "v: SIP/2.0/UDP 127.0.0.1:5062;branch=z9hG4bKa;rport=5062;received=127.0.0.2\r\n"
-                        "f: <sip:8001@kite.example>;tag=t\r\n"
-                        "t: <sip:8001@kite.example>;tag=r\r\n"
-                        "i: abc@127.0.0.1\r\n"
-                        "CSeq: 7 REGISTER\r\n"
-                        "m: <sip:8001@127.0.0.1:5062>;expires=60, <sip:8001@127.0.0.1:6000>;expires=9\r\n"
-                        "Expires:\r\n 120\r\n"
-                        "l: 4\r\n\r\nbodyand more";
+const std::string kOk =
+    "SIP/2.0 200 OK\r\n"
+    "v: SIP/2.0/UDP 127.0.0.1:5062;branch=z9hG4bKa;rport=5062;received=127.0.0.2\r\n"
+    "f: <sip:8001@kite.example>;tag=t\r\n"
+    "t: <sip:8001@kite.example>;tag=r\r\n"
+    "i: abc@127.0.0.1\r\n"
+    "CSeq: 7 REGISTER\r\n"
+    "m: <sip:8001@127.0.0.1:5062>;expires=60, <sip:8001@127.0.0.1:6000>;expires=9\r\n"
+    "Expires:\r\n 120\r\n"
+    "l: 4\r\n\r\nbodyand more";
 
 const char kNul[] = "SIP/2.0 200 OK\r\nVia: SIP/2.0/UDP h;branch=b\r\nFrom\0: a\r\n\r\n";
 
@@ -257,8 +258,7 @@ protected:
     }
     std::string Challenge(bool stale = false) {
         return std::string("WWW-Authenticate: Digest realm=\"kite.example\", nonce=\"") +
-               (stale ? "n2" : "n1") + "\", qop=\"auth\"" + (stale ? ", stale=true" : "") +
-               "\r\n";
+               (stale ? "n2" : "n1") + "\", qop=\"auth\"" + (stale ? ", stale=true" : "") + "\r\n";
     }
     std::string Kinds() const {
         std::string s;
@@ -275,8 +275,9 @@ protected:
     void Register(uint32_t granted = 60) {
         agent->Start(rec.now);
         Answer(401, "Unauthorized", Challenge());
-        Answer(200, "OK", "Contact: <" + agent->ContactUri() + ">;expires=" +
-                              std::to_string(granted) + "\r\n");
+        Answer(200, "OK",
+               "Contact: <" + agent->ContactUri() + ">;expires=" + std::to_string(granted) +
+                   "\r\n");
         ASSERT_EQ("registered:0", Kinds());
     }
 
@@ -294,14 +295,14 @@ TEST_F(Agent, TimerERetransmitsThenTheBackupThen408) {
     std::vector<std::tuple<std::string, uint64_t, bool>> sends;
     for (const Sent& s : rec.sent)
         sends.emplace_back(s.to, s.at, s.again);
-    EXPECT_EQ((std::vector<std::tuple<std::string, uint64_t, bool>>{
-                  {"127.0.0.1:5070", 0, false},
-                  {"127.0.0.1:5070", 500, true},
-                  {"127.0.0.1:5070", 1500, true},
-                  {"127.0.0.1:5071", 3000, false},
-                  {"127.0.0.1:5071", 3500, true},
-                  {"127.0.0.1:5071", 4500, true}}),
-              sends);
+    EXPECT_EQ(
+        (std::vector<std::tuple<std::string, uint64_t, bool>>{{"127.0.0.1:5070", 0, false},
+                                                              {"127.0.0.1:5070", 500, true},
+                                                              {"127.0.0.1:5070", 1500, true},
+                                                              {"127.0.0.1:5071", 3000, false},
+                                                              {"127.0.0.1:5071", 3500, true},
+                                                              {"127.0.0.1:5071", 4500, true}}),
+        sends);
     EXPECT_EQ("failed:408", Kinds());
     EXPECT_FALSE(rec.reports[0].wasRegistered);
     EXPECT_EQ(0u, agent->Deadline()) << "nothing more is sent";
@@ -329,16 +330,20 @@ TEST_F(Agent, TimerERetransmitsThenTheBackupThen408) {
 TEST_F(Agent, ChallengesAnsweredOnceStaleAgainWrongPasswordStops) {
     // The answers after the first REGISTER, what is reported, how many
     // REGISTERs went out.
-    const std::tuple<const char*, std::vector<std::pair<int, bool>>, const char*, size_t> cases[] = {
-        {"challenge, 200", {{401, false}, {200, false}}, "registered:0", 2},
-        {"second challenge: wrong password", {{401, false}, {401, false}}, "failed:403", 2},
-        {"stale nonce answered again", {{401, false}, {401, true}, {200, false}}, "registered:0", 3},
-        {"proxy challenge", {{407, false}, {200, false}}, "registered:0", 2},
-        {"403 passes through", {{401, false}, {403, false}}, "failed:403", 2},
-        {"404 passes through", {{401, false}, {404, false}}, "failed:404", 2},
-        {"480 passes through", {{480, false}}, "failed:480", 1},
-        {"503: the backup", {{503, false}, {200, false}}, "registered:0", 2},
-    };
+    const std::tuple<const char*, std::vector<std::pair<int, bool>>, const char*, size_t> cases[] =
+        {
+            {"challenge, 200", {{401, false}, {200, false}}, "registered:0", 2},
+            {"second challenge: wrong password", {{401, false}, {401, false}}, "failed:403", 2},
+            {"stale nonce answered again",
+             {{401, false}, {401, true}, {200, false}},
+             "registered:0",
+             3},
+            {"proxy challenge", {{407, false}, {200, false}}, "registered:0", 2},
+            {"403 passes through", {{401, false}, {403, false}}, "failed:403", 2},
+            {"404 passes through", {{401, false}, {404, false}}, "failed:404", 2},
+            {"480 passes through", {{480, false}}, "failed:480", 1},
+            {"503: the backup", {{503, false}, {200, false}}, "registered:0", 2},
+        };
     for (const auto& [name, answers, reports, sends] : cases) {
         SCOPED_TRACE(name);
         rec = Recorder();
@@ -389,7 +394,8 @@ TEST_F(Agent, IntervalTooBriefAndTheGrantedLifetime) {
     // The registrar lists other bindings of the account too: ours counts.
     Answer(200, "OK",
            "Contact: <sip:8001@127.0.0.1:6000>;expires=3600\r\n"
-           "Contact: <" + agent->ContactUri() + ">;expires=100\r\nExpires: 3600\r\n");
+           "Contact: <" +
+               agent->ContactUri() + ">;expires=100\r\nExpires: 3600\r\n");
     EXPECT_EQ("registered:0", Kinds());
     EXPECT_EQ(100u, agent->GrantedExpires());
     EXPECT_GE(agent->RefreshAt(), 85000u);
@@ -538,8 +544,7 @@ TEST_F(Agent, ResponsesOfOtherTransactionsAreNotTaken) {
         EXPECT_TRUE(rec.reports.empty());
     }
     EXPECT_EQ(RegistrationAgent::Match::Taken, Deliver(good));
-    EXPECT_EQ(MatchName(RegistrationAgent::Match::WrongCSeq),
-              std::string(MatchName(Deliver(good))))
+    EXPECT_EQ(MatchName(RegistrationAgent::Match::WrongCSeq), std::string(MatchName(Deliver(good))))
         << "the transaction is over: a repeated answer belongs to none";
     EXPECT_EQ("registered:0", Kinds());
 }

@@ -219,8 +219,8 @@ TEST(Tour, EveryStepReachesItsStateAndShowsItInTheRealWindows) {
     ASSERT_TRUE(ReadFileBytes(JoinPath(options.outDir, L"sip.log"), sip));
     for (const char* line :
          {"SIP/2.0 401 Unauthorized", "WWW-Authenticate: Digest", "SIP/2.0 403 Forbidden",
-          "SIP/2.0 404 Not Found", "within 3000 ms", "registration failed: 408",
-          "SIP/2.0 200 OK", "Expires: 0", "registering sip:6100@east.kite.example"})
+          "SIP/2.0 404 Not Found", "within 3000 ms", "registration failed: 408", "SIP/2.0 200 OK",
+          "Expires: 0", "registering sip:6100@east.kite.example"})
         EXPECT_NE(std::string::npos, sip.find(line)) << line;
     EXPECT_EQ(4, kitetest::Count(sip, "  unregistered")) << "logout, then the list on closing";
     EXPECT_EQ(std::string::npos, sip.find("response=")) << "no digest in the log";

@@ -24,10 +24,14 @@ bool Retryable(int code) {
 
 const char* MatchName(RegistrationAgent::Match m) {
     switch (m) {
-    case RegistrationAgent::Match::Taken: return "taken";
-    case RegistrationAgent::Match::WrongCallId: return "wrong Call-ID";
-    case RegistrationAgent::Match::WrongCSeq: return "wrong CSeq";
-    case RegistrationAgent::Match::WrongBranch: return "wrong Via branch";
+    case RegistrationAgent::Match::Taken:
+        return "taken";
+    case RegistrationAgent::Match::WrongCallId:
+        return "wrong Call-ID";
+    case RegistrationAgent::Match::WrongCSeq:
+        return "wrong CSeq";
+    case RegistrationAgent::Match::WrongBranch:
+        return "wrong Via branch";
     }
     return "?";
 }
@@ -46,7 +50,8 @@ RegistrationAgent::RegistrationAgent(const AgentIdentity& identity, const AgentS
 }
 
 const Target* RegistrationAgent::Current() const {
-    if (m_attempt.pos < m_attempt.order.size() && m_attempt.order[m_attempt.pos] < m_id.targets.size())
+    if (m_attempt.pos < m_attempt.order.size() &&
+        m_attempt.order[m_attempt.pos] < m_id.targets.size())
         return &m_id.targets[m_attempt.order[m_attempt.pos]];
     return m_working < m_id.targets.size() ? &m_id.targets[m_working] : nullptr;
 }
@@ -181,8 +186,7 @@ RegistrationAgent::Match RegistrationAgent::Check(const Response& r) const {
     if (r.CallId() != m_callId)
         return Match::WrongCallId;
     CSeq cseq;
-    if (!m_txn.active || !r.GetCSeq(cseq) || cseq.number != m_txn.cseq ||
-        cseq.method != "REGISTER")
+    if (!m_txn.active || !r.GetCSeq(cseq) || cseq.number != m_txn.cseq || cseq.method != "REGISTER")
         return Match::WrongCSeq;
     Via via;
     if (!r.TopVia(via) || via.branch != m_txn.branch)
@@ -278,8 +282,8 @@ void RegistrationAgent::OnFinal(const Response& r, uint64_t now) {
             m_attempt.intervalResends < kMaxIntervalResends) {
             ++m_attempt.intervalResends;
             m_askExpires = minExpires;
-            m_sink.Note("interval too brief: asking for Min-Expires " +
-                        std::to_string(minExpires) + " s");
+            m_sink.Note("interval too brief: asking for Min-Expires " + std::to_string(minExpires) +
+                        " s");
             SendRequest(now);
             return;
         }
@@ -426,8 +430,8 @@ void RegistrationAgent::Succeeded(const Response& r, uint64_t now) {
             m_oldContact = ContactUri();
             m_contactHost = host;
             m_contactPort = port;
-            m_sink.Note("the registrar sees this client at " + host + ":" +
-                        std::to_string(port) + ": registering that contact");
+            m_sink.Note("the registrar sees this client at " + host + ":" + std::to_string(port) +
+                        ": registering that contact");
             SendRequest(now);
             return;
         }
@@ -453,8 +457,9 @@ void RegistrationAgent::Succeeded(const Response& r, uint64_t now) {
 void RegistrationAgent::Unregistered(int code) {
     m_txn.active = false;
     m_phase = Phase::Done;
-    m_sink.Note(code == 0 ? "unregistered" : "unregistration ended without an answer (" +
-                                                 std::to_string(code) + ")");
+    m_sink.Note(code == 0
+                    ? "unregistered"
+                    : "unregistration ended without an answer (" + std::to_string(code) + ")");
     Emit(AgentReport::Unregistered, code);
 }
 

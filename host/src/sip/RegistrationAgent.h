@@ -39,9 +39,9 @@ struct AgentSettings {
 struct AgentIdentity {
     std::string user; // UTF-8, as typed
     std::string password;
-    std::string domain;           // the request URI and the address of record
-    std::vector<Target> targets;  // main, then backup
-    std::string localHost;        // where the client's socket is
+    std::string domain;          // the request URI and the address of record
+    std::vector<Target> targets; // main, then backup
+    std::string localHost;       // where the client's socket is
     uint16_t localPort = 0;
 };
 

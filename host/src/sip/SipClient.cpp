@@ -166,8 +166,8 @@ int SipClient::Register(const Account& account) {
             continue;
         uint32_t port = 5060;
         if (!portText.empty() && (!ParseNumber(portText, port) || port == 0 || port > 65535)) {
-            m_log.Line(e->account, "registrar address " + host + ":" + portText +
-                                       " left out: no port number");
+            m_log.Line(e->account,
+                       "registrar address " + host + ":" + portText + " left out: no port number");
             continue;
         }
         Target t;
@@ -201,9 +201,9 @@ int SipClient::Register(const Account& account) {
     std::string to;
     for (const Target& t : who.targets)
         to += (to.empty() ? "" : ", then ") + t.Text();
-    m_log.Line(e->account, "registering sip:" + EscapeUser(who.user) + "@" + who.domain +
-                               " from " + who.localHost + ":" + std::to_string(who.localPort) +
-                               " at " + (to.empty() ? std::string("no address") : to));
+    m_log.Line(e->account, "registering sip:" + EscapeUser(who.user) + "@" + who.domain + " from " +
+                               who.localHost + ":" + std::to_string(who.localPort) + " at " +
+                               (to.empty() ? std::string("no address") : to));
     e->agent.reset(new RegistrationAgent(who, m_settings, *e));
     Entry& ref = *e;
     int id = e->id;

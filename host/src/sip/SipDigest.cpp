@@ -74,9 +74,9 @@ std::string RandomHex(size_t bytes) {
         // Without the generator: unique enough for tags and branches,
         // never used for anything secret.
         static unsigned long counter = 0;
-        unsigned long long seed = ::GetTickCount64() ^ (static_cast<unsigned long long>(
-                                                            ::GetCurrentProcessId())
-                                                        << 32) ^ ++counter;
+        unsigned long long seed = ::GetTickCount64() ^
+                                  (static_cast<unsigned long long>(::GetCurrentProcessId()) << 32) ^
+                                  ++counter;
         for (unsigned char& b : buf) {
             seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
             b = static_cast<unsigned char>(seed >> 56);
@@ -122,9 +122,8 @@ bool ParseChallenge(const std::string& value, DigestChallenge& out) {
 
 std::string DigestResponse(const std::string& user, const std::string& realm,
                            const std::string& password, const std::string& method,
-                           const std::string& uri, const std::string& nonce,
-                           const std::string& qop, const std::string& nc,
-                           const std::string& cnonce) {
+                           const std::string& uri, const std::string& nonce, const std::string& qop,
+                           const std::string& nc, const std::string& cnonce) {
     std::string ha1 = Md5Hex(user + ":" + realm + ":" + password);
     std::string ha2 = Md5Hex(method + ":" + uri);
     if (ha1.empty() || ha2.empty())

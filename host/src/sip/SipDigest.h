@@ -36,9 +36,8 @@ bool ParseChallenge(const std::string& value, DigestChallenge& out);
 // HA2 = MD5(method:uri).
 std::string DigestResponse(const std::string& user, const std::string& realm,
                            const std::string& password, const std::string& method,
-                           const std::string& uri, const std::string& nonce,
-                           const std::string& qop, const std::string& nc,
-                           const std::string& cnonce);
+                           const std::string& uri, const std::string& nonce, const std::string& qop,
+                           const std::string& nc, const std::string& cnonce);
 
 // The Authorization (or Proxy-Authorization) value answering challenge for
 // one request; nc counts the requests made with this nonce (1 for the first).

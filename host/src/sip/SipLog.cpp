@@ -12,9 +12,17 @@ namespace sip {
 namespace {
 
 // Headers shown in the log, by their names in lower case.
-const char* const kShown[] = {"via",          "from",          "to",          "call-id",
-                              "cseq",         "contact",       "expires",     "min-expires",
-                              "authorization", "proxy-authorization", "www-authenticate",
+const char* const kShown[] = {"via",
+                              "from",
+                              "to",
+                              "call-id",
+                              "cseq",
+                              "contact",
+                              "expires",
+                              "min-expires",
+                              "authorization",
+                              "proxy-authorization",
+                              "www-authenticate",
                               "proxy-authenticate"};
 
 bool Shown(const std::string& lowerName) {
@@ -28,8 +36,8 @@ std::string Stamp() {
     SYSTEMTIME t;
     ::GetLocalTime(&t);
     char buf[32];
-    std::snprintf(buf, sizeof(buf), "%04u-%02u-%02u %02u:%02u:%02u.%03u", t.wYear, t.wMonth,
-                  t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds);
+    std::snprintf(buf, sizeof(buf), "%04u-%02u-%02u %02u:%02u:%02u.%03u", t.wYear, t.wMonth, t.wDay,
+                  t.wHour, t.wMinute, t.wSecond, t.wMilliseconds);
     return buf;
 }
 

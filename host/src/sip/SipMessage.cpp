@@ -14,17 +14,28 @@ std::string LongName(const std::string& lowerName) {
     if (lowerName.size() != 1)
         return lowerName;
     switch (lowerName[0]) {
-    case 'v': return "via";
-    case 'f': return "from";
-    case 't': return "to";
-    case 'i': return "call-id";
-    case 'm': return "contact";
-    case 'l': return "content-length";
-    case 'c': return "content-type";
-    case 'e': return "content-encoding";
-    case 'k': return "supported";
-    case 's': return "subject";
-    default: return lowerName;
+    case 'v':
+        return "via";
+    case 'f':
+        return "from";
+    case 't':
+        return "to";
+    case 'i':
+        return "call-id";
+    case 'm':
+        return "contact";
+    case 'l':
+        return "content-length";
+    case 'c':
+        return "content-type";
+    case 'e':
+        return "content-encoding";
+    case 'k':
+        return "supported";
+    case 's':
+        return "subject";
+    default:
+        return lowerName;
     }
 }
 
@@ -68,11 +79,16 @@ bool ParsePort(const std::string& s, uint16_t& out) {
 
 const char* ReadResultName(ReadResult r) {
     switch (r) {
-    case ReadResult::Ok: return "ok";
-    case ReadResult::Oversized: return "oversized";
-    case ReadResult::Request: return "a request, not a response";
-    case ReadResult::Malformed: return "malformed";
-    case ReadResult::Truncated: return "truncated";
+    case ReadResult::Ok:
+        return "ok";
+    case ReadResult::Oversized:
+        return "oversized";
+    case ReadResult::Request:
+        return "a request, not a response";
+    case ReadResult::Malformed:
+        return "malformed";
+    case ReadResult::Truncated:
+        return "truncated";
     }
     return "?";
 }
@@ -204,8 +220,8 @@ bool ParseVia(const std::string& value, Via& out) {
         return false;
     out.transport = protocol.substr(slash + 1);
     size_t semi = value.find(';', pos);
-    std::string sentBy = TrimWs(value.substr(pos, semi == std::string::npos ? std::string::npos
-                                                                            : semi - pos));
+    std::string sentBy =
+        TrimWs(value.substr(pos, semi == std::string::npos ? std::string::npos : semi - pos));
     if (sentBy.empty())
         return false;
     size_t colon = sentBy.rfind(':');
@@ -285,8 +301,8 @@ std::string UriKey(const std::string& uri) {
 
 std::string RegisterRequest::Serialize() const {
     std::string m = "REGISTER " + requestUri + " SIP/2.0\r\n";
-    m += "Via: SIP/2.0/UDP " + viaHost + ":" + std::to_string(viaPort) + ";rport;branch=" +
-         branch + "\r\n";
+    m += "Via: SIP/2.0/UDP " + viaHost + ":" + std::to_string(viaPort) + ";rport;branch=" + branch +
+         "\r\n";
     m += "Max-Forwards: " + std::to_string(maxForwards) + "\r\n";
     m += "From: <" + aor + ">;tag=" + fromTag + "\r\n";
     m += "To: <" + aor + ">\r\n";
