@@ -208,6 +208,7 @@ TEST_F(Client, ClosingWhileRegisteredUnregistersWithinAFewSeconds) {
     // The registrar answers, or has gone silent since the login.
     for (bool silent : {false, true}) {
         SCOPED_TRACE(silent);
+        client.reset();
         RemoveTree(dir);
         ScriptedRegistrar own([](const std::string& request, int) {
             return std::vector<std::string>{AnswerTo(request, 200, "OK")};
@@ -311,12 +312,14 @@ TEST_F(Client, MalformedResponsesAreDroppedAndCounted) {
     EXPECT_NE(std::string::npos,
               log.find("dropped a response (truncated, 2 so far) from 127.0.0.1:"));
     EXPECT_EQ(1u, own.Requests().size()) << "answered before Timer E fired";
+    client.reset(); // closes while its registrar still answers
 }
 
 TEST_F(Client, AFailingRefreshIsRetriedQuietlyUntilTheRegistrationIsLost) {
     // Whether the registrar answers again from the second retry on.
     for (bool comesBack : {false, true}) {
         SCOPED_TRACE(comesBack);
+        client.reset();
         RemoveTree(dir);
         ScriptedRegistrar own([comesBack](const std::string& request, int index) {
             std::vector<std::string> out;
@@ -346,6 +349,7 @@ TEST_F(Client, AFailingRefreshIsRetriedQuietlyUntilTheRegistrationIsLost) {
             ASSERT_TRUE(PumpUntil([&] { return ClientState() == L"8001 registered"; }));
             EXPECT_FALSE(client->Login().Primary()->failing);
             EXPECT_TRUE(MessageBoxes::Seen().empty());
+            client.reset(); // closes while its registrar answers
             continue;
         }
         // The retries are used up: the login ends as a failed one, which
