@@ -356,12 +356,7 @@ void RegistrationAgent::AttemptFailed(int code, uint64_t now) {
     }
     if (m_phase == Phase::Registering) {
         m_sink.Note("registration failed: " + std::to_string(code));
-        m_phase = Phase::Done;
-        m_hasChallenge = false;
-        AgentReport rep;
-        rep.kind = AgentReport::Failed;
-        rep.code = code;
-        m_sink.Report(rep);
+        Ended(code, false);
         return;
     }
     // A refresh or a retry failed while the registration was held.
@@ -388,12 +383,16 @@ void RegistrationAgent::AttemptFailed(int code, uint64_t now) {
         return;
     }
     m_sink.Note("registration lost: " + std::to_string(code));
+    Ended(code, true);
+}
+
+void RegistrationAgent::Ended(int code, bool wasRegistered) {
     m_phase = Phase::Done;
     m_hasChallenge = false;
     AgentReport rep;
     rep.kind = AgentReport::Failed;
     rep.code = code;
-    rep.wasRegistered = true;
+    rep.wasRegistered = wasRegistered;
     m_sink.Report(rep);
 }
 

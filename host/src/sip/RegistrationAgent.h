@@ -143,6 +143,8 @@ private:
     bool AnswerChallenge(const Response& r, uint64_t now);
     void NextTargetOrFail(uint64_t now, int code);
     void AttemptFailed(int code, uint64_t now);
+    // The registration is over: Failed with code.
+    void Ended(int code, bool wasRegistered);
     void Succeeded(const Response& r, uint64_t now);
     void Unregistered(int code);
     uint32_t GrantedBy(const Response& r) const;
