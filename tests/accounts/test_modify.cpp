@@ -15,9 +15,9 @@ using Texts = std::vector<std::wstring>;
 
 const std::vector<int> kEdits = {IDC_MODIFY_DISPLAYNAME, IDC_MODIFY_ADDRESS, IDC_MODIFY_PORT,
                                  IDC_MODIFY_BACKUPADDRESS, IDC_MODIFY_BACKUPPORT};
-const wchar_t* const kShown[] = {L"Alpha,10.0.0.1,5060,10.0.0.2,5061",
-                                 L"Beta,10.0.1.1,5070,10.0.1.2,5071",
-                                 L"Gamma,sip.gamma.example,5080,10.0.2.2,5081"};
+const wchar_t* const kShown[] = {L"Alpha,127.0.0.1,5060,127.0.0.2,5061",
+                                 L"Beta,127.0.1.1,5070,127.0.1.2,5071",
+                                 L"Gamma,sip.gamma.example,5080,127.0.2.2,5081"};
 
 // The texts of ids (-1: the window's title) joined by sep.
 std::wstring Joined(HWND hDlg, const std::vector<int>& ids, const wchar_t* sep) {
@@ -44,9 +44,9 @@ protected:
         DialogDriver::Reset();
         siblings.RegisterAll();
         siblings.settings.servers = {
-            {L"alpha", L"Alpha", L"10.0.0.1", L"5060", L"10.0.0.2", L"5061"},
-            {L"beta", L"Beta", L"10.0.1.1", L"5070", L"10.0.1.2", L"5071"},
-            {L"gamma", L"Gamma", L"sip.gamma.example", L"5080", L"10.0.2.2", L"5081"}};
+            {L"alpha", L"Alpha", L"127.0.0.1", L"5060", L"127.0.0.2", L"5061"},
+            {L"beta", L"Beta", L"127.0.1.1", L"5070", L"127.0.1.2", L"5071"},
+            {L"gamma", L"Gamma", L"sip.gamma.example", L"5080", L"127.0.2.2", L"5081"}};
     }
     void TearDown() override {
         EXPECT_FALSE(DialogDriver::WatchdogFired()) << "a dialog was left open";
@@ -107,7 +107,7 @@ TEST_F(ModifyTest, OkSendsTheTextsAsTypedForTheComboPositionAndCancelSendsNothin
         int button;
         const wchar_t* sent; // null: nothing
     } cases[] = {
-        {1, -1, nullptr, IDOK, L"Settings.SetServer(1,Beta,10.0.1.1,5070,10.0.1.2,5071)"},
+        {1, -1, nullptr, IDOK, L"Settings.SetServer(1,Beta,127.0.1.1,5070,127.0.1.2,5071)"},
         {0, 2, L"  Gamma West  ,,port?,\u5907\u4efd.example,99999", IDOK,
          L"Settings.SetServer(2,  Gamma West  ,,port?,\u5907\u4efd.example,99999)"},
         {1, -1, L"changed", IDCANCEL, nullptr},

@@ -196,7 +196,7 @@ TEST_F(Endurance, RegistrationDialogCycles) {
             HWND hList = Item(hDlg, IDC_REGUSERS_LIST);
             DialogDriver::OnNextDialog([&](HWND hEntry) {
                 SetText(hEntry, IDC_REGUSERSINFO_ACCOUNT, L"user" + std::to_wstring(i));
-                SetText(hEntry, IDC_REGUSERSINFO_ADDRESS, L"10.0.0.9");
+                SetText(hEntry, IDC_REGUSERSINFO_ADDRESS, L"127.0.0.9");
                 SetText(hEntry, IDC_REGUSERSINFO_PORT, L"5070");
                 Click(hEntry, IDOK);
             });

@@ -178,7 +178,7 @@ TEST(Messages, RegisterCarriesEveryHeaderOfRegistration) {
     q.callId = "cid@127.0.0.1";
     q.cseq = 3;
     q.contactUri = "sip:8001@127.0.0.1:5062";
-    q.removeContacts.push_back("sip:8001@10.0.0.1:5062");
+    q.removeContacts.push_back("sip:8001@127.0.0.9:5062");
     q.expires = 600;
     q.authHeader = "Authorization";
     q.authValue = "Digest username=\"8001\"";
@@ -191,7 +191,7 @@ TEST(Messages, RegisterCarriesEveryHeaderOfRegistration) {
               "Call-ID: cid@127.0.0.1\r\n"
               "CSeq: 3 REGISTER\r\n"
               "Contact: <sip:8001@127.0.0.1:5062>\r\n"
-              "Contact: <sip:8001@10.0.0.1:5062>;expires=0\r\n"
+              "Contact: <sip:8001@127.0.0.9:5062>;expires=0\r\n"
               "Expires: 600\r\n"
               "Authorization: Digest username=\"8001\"\r\n"
               "User-Agent: KiteClient/2.0\r\n"

@@ -46,7 +46,7 @@ Texts RowsOf(const Texts& records) {
     return rows;
 }
 
-const Texts kThree = {L"alice|secret|10.0.0.1|5060|ims.a|1|", L"bob||10.0.0.2|5061||1|",
+const Texts kThree = {L"alice|secret|127.0.0.1|5060|ims.a|1|", L"bob||127.0.0.2|5061||1|",
                       L"carol|x|sip.example.com|5070|ims.c|3|ex"};
 const std::vector<int> kEdits = {IDC_REGUSERSINFO_ACCOUNT, IDC_REGUSERSINFO_PASSWORD,
                                  IDC_REGUSERSINFO_ADDRESS, IDC_REGUSERSINFO_PORT,
@@ -189,7 +189,7 @@ TEST_F(RegUsers, ListShowsTextsColumnsAndRowsItsButtonsFollowTheSelectionAndItIs
                   L"Kite:IDS_MAIN_REG_FIELD 80 C",
                   Join(columns));
         // A one-character password shows six asterisks too.
-        EXPECT_EQ((Texts{L"alice|******|10.0.0.1|5060|ims.a", L"bob||10.0.0.2|5061|",
+        EXPECT_EQ((Texts{L"alice|******|127.0.0.1|5060|ims.a", L"bob||127.0.0.2|5061|",
                          L"carol|******|sip.example.com|5070|ims.c"}),
                   Table(hDlg));
         EXPECT_EQ("A--C", Buttons(hDlg));
@@ -290,11 +290,11 @@ TEST_F(RegUsers, WithoutAListNothingIsShownOrStored) {
             EXPECT_TRUE(Table(hDlg).empty());
             EXPECT_EQ("A---", Buttons(hDlg));
             DialogDriver::OnNextDialog([](HWND hEntry) {
-                Fill(hEntry, L"erin|pw|10.0.0.5|5060|");
+                Fill(hEntry, L"erin|pw|127.0.0.5|5060|");
                 EXPECT_TRUE(Click(hEntry, IDOK));
             });
             EXPECT_TRUE(Click(hDlg, IDC_REGUSERS_BTN_ADD));
-            EXPECT_EQ(Texts{L"erin|******|10.0.0.5|5060|"}, Table(hDlg));
+            EXPECT_EQ(Texts{L"erin|******|127.0.0.5|5060|"}, Table(hDlg));
             EXPECT_EQ("A--C", Buttons(hDlg)) << "the new row is not selected";
             Select(hDlg, 0);
             EXPECT_EQ("AMDC", Buttons(hDlg));
@@ -303,7 +303,7 @@ TEST_F(RegUsers, WithoutAListNothingIsShownOrStored) {
             EXPECT_TRUE(Click(hDlg, IDC_REGUSERS_BTN_DEL));
             EXPECT_TRUE(Click(hDlg, IDC_REGUSERS_BTN_CLEAR));
             EXPECT_TRUE(MessageBoxes::Seen().empty()) << "nothing is asked";
-            EXPECT_EQ(Texts{L"erin|******|10.0.0.5|5060|"}, Table(hDlg));
+            EXPECT_EQ(Texts{L"erin|******|127.0.0.5|5060|"}, Table(hDlg));
             Close(hDlg, VK_ESCAPE);
         });
         EXPECT_EQ(kThree, Stored()) << "the sibling's records are not touched";
@@ -370,8 +370,8 @@ TEST_F(RegUsers, EntryDialogTextsLimitsAndOkFollowTheRequiredFieldsAndOkCatchesB
 }
 
 TEST_F(RegUsers, EntryDialogRefusesATripleInUseAndStoresWhatItAccepts) {
-    const Texts before = {L"alice|secret|10.0.0.1|5060|ims.a|7|keep-me",
-                          L"alice||10.0.0.1|5061||1|", L"bob|b2|10.0.0.2|5061|ims.b|9|bob-extra"};
+    const Texts before = {L"alice|secret|127.0.0.1|5060|ims.a|7|keep-me",
+                          L"alice||127.0.0.1|5061||1|", L"bob|b2|127.0.0.2|5061|ims.b|9|bob-extra"};
     const struct {
         const char* name;
         int row;              // -1 for Add, else the row modified
@@ -381,19 +381,19 @@ TEST_F(RegUsers, EntryDialogRefusesATripleInUseAndStoresWhatItAccepts) {
         const wchar_t* retry; // after the duplicate message: the port then typed; null: Cancel
         const wchar_t* after; // the record stored at row, or appended; null: none
     } cases[] = {
-        {"Add of a triple in use, then another port", -1, false, L"alice|other|10.0.0.1|5060|ims.b",
-         true, L"5062", L"alice|other|10.0.0.1|5062|ims.b|1|"},
-        {"account differing only in case", -1, false, L"Alice||10.0.0.1|5060|", false, nullptr,
-         L"Alice||10.0.0.1|5060||1|"},
+        {"Add of a triple in use, then another port", -1, false, L"alice|other|127.0.0.1|5060|ims.b",
+         true, L"5062", L"alice|other|127.0.0.1|5062|ims.b|1|"},
+        {"account differing only in case", -1, false, L"Alice||127.0.0.1|5060|", false, nullptr,
+         L"Alice||127.0.0.1|5060||1|"},
         {"blanks trimmed around the triple first, kept around password and domain", -1, false,
-         L"  alice  | p w | 10.0.0.1\t|5060| ims ", true, L"5062",
-         L"alice| p w |10.0.0.1|5062| ims |1|"},
+         L"  alice  | p w | 127.0.0.1\t|5060| ims ", true, L"5062",
+         L"alice| p w |127.0.0.1|5062| ims |1|"},
         {"Modify without a change", 2, false, nullptr, false, nullptr, nullptr},
-        {"Modify to the triple of another record, then Cancel", 1, false, L"alice||10.0.0.1|5060|",
+        {"Modify to the triple of another record, then Cancel", 1, false, L"alice||127.0.0.1|5060|",
          true, nullptr, nullptr},
         {"double click, password cleared, flag and extra carried", 0, true,
-         L" carol ||10.0.0.3|5070|ims.c ", false, nullptr,
-         L"carol||10.0.0.3|5070|ims.c |7|keep-me"},
+         L" carol ||127.0.0.3|5070|ims.c ", false, nullptr,
+         L"carol||127.0.0.3|5070|ims.c |7|keep-me"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
