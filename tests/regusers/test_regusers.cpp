@@ -381,8 +381,9 @@ TEST_F(RegUsers, EntryDialogRefusesATripleInUseAndStoresWhatItAccepts) {
         const wchar_t* retry; // after the duplicate message: the port then typed; null: Cancel
         const wchar_t* after; // the record stored at row, or appended; null: none
     } cases[] = {
-        {"Add of a triple in use, then another port", -1, false, L"alice|other|127.0.0.1|5060|ims.b",
-         true, L"5062", L"alice|other|127.0.0.1|5062|ims.b|1|"},
+        {"Add of a triple in use, then another port", -1, false,
+         L"alice|other|127.0.0.1|5060|ims.b", true, L"5062",
+         L"alice|other|127.0.0.1|5062|ims.b|1|"},
         {"account differing only in case", -1, false, L"Alice||127.0.0.1|5060|", false, nullptr,
          L"Alice||127.0.0.1|5060||1|"},
         {"blanks trimmed around the triple first, kept around password and domain", -1, false,
