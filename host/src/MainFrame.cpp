@@ -174,10 +174,10 @@ LRESULT CallPage::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
     return PageStaticColour(wParam, id == IDC_CALL_IDENTITY);
 }
 
-BOOL CallPage::OnEraseBkgnd(HDC hDC) {
+BOOL CallPage::OnEraseBkgnd(CDC* pDC) {
     RECT rc;
     GetClientRect(&rc);
-    ::FillRect(hDC, &rc, ::GetSysColorBrush(COLOR_WINDOW));
+    ::FillRect(pDC->GetSafeHdc(), &rc, ::GetSysColorBrush(COLOR_WINDOW));
     return TRUE;
 }
 
@@ -274,10 +274,10 @@ LRESULT RecordPage::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
     return PageStaticColour(wParam, id == IDC_RECORD_TITLE);
 }
 
-BOOL RecordPage::OnEraseBkgnd(HDC hDC) {
+BOOL RecordPage::OnEraseBkgnd(CDC* pDC) {
     RECT rc;
     GetClientRect(&rc);
-    ::FillRect(hDC, &rc, ::GetSysColorBrush(COLOR_WINDOW));
+    ::FillRect(pDC->GetSafeHdc(), &rc, ::GetSysColorBrush(COLOR_WINDOW));
     return TRUE;
 }
 

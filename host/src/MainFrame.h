@@ -30,7 +30,7 @@ public:
 
 protected:
     void OnPaint();
-    BOOL OnEraseBkgnd(HDC hDC);
+    BOOL OnEraseBkgnd(CDC* pDC);
     LRESULT OnCtlColorStatic(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
@@ -49,7 +49,7 @@ public:
     void Refresh();
 
 protected:
-    BOOL OnEraseBkgnd(HDC hDC);
+    BOOL OnEraseBkgnd(CDC* pDC);
     LRESULT OnCtlColorStatic(WPARAM wParam, LPARAM lParam);
     void OnSettle();
     void OnShowMissed() { SetKind(2); }

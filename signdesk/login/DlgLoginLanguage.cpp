@@ -8,18 +8,21 @@
 void CLoginDlg::OnChangeLanguage() {
     TRACE_SCOPE("CLoginDlg::OnChangeLanguage");
 
-    // Tool tips: the same registration as at start-up replaces the old text.
+    // Tool tips: the tool-tip control keeps the first text it was given for
+    // a window, so the old tool goes before the new text is registered.
     CString strTip = GetLangText(L"Login", L"IDS_LOG_CLEAR");
     CWnd* pButton = GetDlgItem(IDC_LOGIN_BTN_CLEAR);
     if (!pButton)
         return;
-    m_toolTip.AddTool(pButton, strTip, nullptr, 0);
+    m_toolTip.DelTool(pButton, 0);
+    m_toolTip.AddTool(pButton, strTip, NULL, 0);
 
     strTip = GetLangText(L"Login", L"IDS_LOG_KEYBORD");
     pButton = GetDlgItem(IDC_LOGIN_BTN_KEYBOARD);
     if (!pButton)
         return;
-    m_toolTip.AddTool(pButton, strTip, nullptr, 0);
+    m_toolTip.DelTool(pButton, 0);
+    m_toolTip.AddTool(pButton, strTip, NULL, 0);
 
     // The missed-call unit shows 0 until the next count replaces it.
     CString strUnit;

@@ -29,6 +29,36 @@ std::wstring ToolTipText(HWND hPanel, int id) {
     return L"<none>";
 }
 
+// Every tool of the panel's tool-tip control (the tool-tip window of this
+// thread with tools on the panel's controls): the control's count, and the
+// window and text of each tool it enumerates.
+struct PanelTools {
+    int count = 0;
+    std::vector<std::pair<HWND, std::wstring>> tools;
+};
+PanelTools ReadPanelTools(HWND hPanel) {
+    for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, TOOLTIPS_CLASSW, nullptr));) {
+        if (GetWindowThreadProcessId(h, nullptr) != GetCurrentThreadId())
+            continue;
+        PanelTools result;
+        bool panels = false;
+        result.count = static_cast<int>(SendMessageW(h, TTM_GETTOOLCOUNT, 0, 0));
+        for (int i = 0; i < result.count; ++i) {
+            wchar_t text[256] = {};
+            TTTOOLINFOW ti = {};
+            ti.cbSize = TTTOOLINFOW_V2_SIZE;
+            ti.lpszText = text;
+            if (SendMessageW(h, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&ti))) {
+                result.tools.push_back({reinterpret_cast<HWND>(ti.uId), text});
+                panels = panels || ti.hwnd == hPanel;
+            }
+        }
+        if (panels)
+            return result;
+    }
+    return PanelTools();
+}
+
 // The switch's texts in its order: two tool tips, unit, status text, six captions.
 enum { kClearTip, kKeyboardTip, kUnit, kStatus, kTexts = 10 };
 const int kCaptions[] = {IDC_LOGIN_LBL_ACCOUNT, IDC_LOGIN_LBL_PASSWORD, IDC_LOGIN_AUTOLOGIN,
@@ -108,6 +138,29 @@ TEST_F(LanguageTest, EveryTextIsFetchedInOrderAndTheUnitCountsZeroAgain) {
     expected.assign(kTexts, L"");
     expected[kUnit] = L" 0";
     EXPECT_EQ(expected, Read());
+}
+
+// The tool-tip control adds a tool on every registration and shows the
+// first one's text: each switch replaces the button's tool, so after any
+// number of switches each button has exactly one, with the current text.
+TEST_F(LanguageTest, EachToolTipButtonKeepsOneToolWithTheCurrentText) {
+    const HWND hClear = Item(hPanel, IDC_LOGIN_BTN_CLEAR);
+    const HWND hKeyboard = Item(hPanel, IDC_LOGIN_BTN_KEYBOARD);
+    // Before any switch, then after each of two.
+    const wchar_t* const prefixes[] = {L"", L"EN/", L"ZH/"};
+    for (const wchar_t* prefix : prefixes) {
+        SCOPED_TRACE(prefix);
+        if (*prefix)
+            Switch(prefix);
+        const std::wstring p = prefix;
+        const PanelTools read = ReadPanelTools(hPanel);
+        EXPECT_EQ(2, read.count);
+        const std::vector<std::pair<HWND, std::wstring>> expected = {
+            {hClear, p + L"Login:IDS_LOG_CLEAR"}, {hKeyboard, p + L"Login:IDS_LOG_KEYBORD"}};
+        EXPECT_EQ(expected, read.tools);
+        EXPECT_EQ(p + L"Login:IDS_LOG_CLEAR", ToolTipText(hPanel, IDC_LOGIN_BTN_CLEAR));
+        EXPECT_EQ(p + L"Login:IDS_LOG_KEYBORD", ToolTipText(hPanel, IDC_LOGIN_BTN_KEYBOARD));
+    }
 }
 
 // A missing keyboard button, then a missing clear button, ends the switch at

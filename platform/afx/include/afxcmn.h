@@ -27,10 +27,13 @@ class AFX_API CToolTipCtrl : public CWnd {
     DECLARE_DYNAMIC(CToolTipCtrl)
 public:
     virtual BOOL Create(CWnd* pParentWnd, DWORD dwStyle = 0);
-    // Registers (or re-registers: the old text is replaced) the tool tip of
-    // a window; with no rectangle and id 0 the tool is the window itself.
-    BOOL AddTool(CWnd* pWnd, LPCWSTR lpszText = LPSTR_TEXTCALLBACKW, LPCRECT lpRectTool = nullptr,
+    // Adds a tool (TTM_ADDTOOL); with no rectangle and id 0 the tool is the
+    // window itself. A second AddTool for the same window adds a second
+    // tool, and the control keeps showing the first one's text: to change
+    // a text, DelTool first.
+    BOOL AddTool(CWnd* pWnd, LPCWSTR lpszText = LPSTR_TEXTCALLBACKW, LPCRECT lpRectTool = NULL,
                  UINT_PTR nIDTool = 0);
+    // Removes the window's tool (TTM_DELTOOL), the first one when it has several.
     void DelTool(CWnd* pWnd, UINT_PTR nIDTool = 0);
     void GetText(CString& str, CWnd* pWnd, UINT_PTR nIDTool = 0) const;
     int GetToolCount() const;

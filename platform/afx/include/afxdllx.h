@@ -18,7 +18,7 @@ AFX_API void AFXAPI AfxTermExtensionModule(AFX_EXTENSION_MODULE& state, BOOL bAl
 class AFX_API CDynLinkLibrary : public CCmdTarget {
 public:
     explicit CDynLinkLibrary(AFX_EXTENSION_MODULE& state);
-    ~CDynLinkLibrary() override;
+    virtual ~CDynLinkLibrary();
     HMODULE m_hModule;
     HMODULE m_hResource;
 };

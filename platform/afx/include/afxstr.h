@@ -7,17 +7,15 @@
 
 class AFX_API CString {
 public:
-    CString() noexcept : m_pszData(nullptr) {}
+    CString() : m_pszData(NULL) {}
     CString(const wchar_t* psz);
     CString(const wchar_t* pch, int nLength);
     CString(wchar_t ch, int nRepeat = 1);
     explicit CString(const char* psz); // narrow text in the ANSI code page
     CString(const CString& src);
-    CString(CString&& src) noexcept : m_pszData(src.m_pszData) { src.m_pszData = nullptr; }
     ~CString();
 
     CString& operator=(const CString& src);
-    CString& operator=(CString&& src) noexcept;
     CString& operator=(const wchar_t* psz);
     CString& operator=(wchar_t ch);
 

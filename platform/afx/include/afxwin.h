@@ -6,34 +6,36 @@
 #include "afxver.h"
 #include "afxstr.h"
 
-static_assert(sizeof(CString) == sizeof(void*), "CString is one pointer wide");
+// CString is one pointer wide: records of the host lay it out that way.
+typedef char AFX_CSTRING_IS_ONE_POINTER[sizeof(CString) == sizeof(void*) ? 1 : -1];
 
 class CWnd;
 class CCmdTarget;
 class CDataExchange;
+class CDC;
 
 // ---------------------------------------------------------------------------
 // Geometry
 
 class CPoint : public POINT {
 public:
-    CPoint() noexcept { x = y = 0; }
-    CPoint(int initX, int initY) noexcept { x = initX, y = initY; }
-    CPoint(POINT pt) noexcept { x = pt.x, y = pt.y; }
+    CPoint() { x = y = 0; }
+    CPoint(int initX, int initY) { x = initX, y = initY; }
+    CPoint(POINT pt) { x = pt.x, y = pt.y; }
 };
 
 class CSize : public SIZE {
 public:
-    CSize() noexcept { cx = cy = 0; }
-    CSize(int initCX, int initCY) noexcept { cx = initCX, cy = initCY; }
+    CSize() { cx = cy = 0; }
+    CSize(int initCX, int initCY) { cx = initCX, cy = initCY; }
 };
 
 class CRect : public RECT {
 public:
-    CRect() noexcept { left = top = right = bottom = 0; }
-    CRect(int l, int t, int r, int b) noexcept { SetRect(l, t, r, b); }
-    CRect(const RECT& src) noexcept { SetRect(src.left, src.top, src.right, src.bottom); }
-    CRect(POINT topLeft, SIZE size) noexcept {
+    CRect() { left = top = right = bottom = 0; }
+    CRect(int l, int t, int r, int b) { SetRect(l, t, r, b); }
+    CRect(const RECT& src) { SetRect(src.left, src.top, src.right, src.bottom); }
+    CRect(POINT topLeft, SIZE size) {
         SetRect(topLeft.x, topLeft.y, topLeft.x + size.cx, topLeft.y + size.cy);
     }
     int Width() const { return right - left; }
@@ -86,7 +88,7 @@ struct CRuntimeClass {
 #define DECLARE_DYNAMIC(class_name)                                                                \
 public:                                                                                            \
     static const CRuntimeClass* GetThisClass();                                                    \
-    const CRuntimeClass* GetRuntimeClass() const override;
+    virtual const CRuntimeClass* GetRuntimeClass() const;
 
 #define IMPLEMENT_DYNAMIC(class_name, base_class_name)                                             \
     const CRuntimeClass* class_name::GetThisClass() {                                              \
@@ -108,24 +110,43 @@ public:
     }
 
 protected:
-    CObject() = default;
-    CObject(const CObject&) = default;
-    CObject& operator=(const CObject&) = default;
+    CObject() {}
+    CObject(const CObject&) {}
+    CObject& operator=(const CObject&) { return *this; }
 };
 
 // ---------------------------------------------------------------------------
-// Message maps. Each entry carries a small typed thunk (a captureless lambda
-// written by the ON_ macros) that calls the handler with its own signature.
+// Message maps. As in the class library, an entry holds the handler as a
+// pointer to a member of CCmdTarget and a signature code; the dispatcher
+// (CWnd::OnWndMsg) converts the pointer back to the handler's own type and
+// calls it with the message's arguments cracked. The ON_ macros check each
+// handler against its signature before the conversion.
 
-typedef BOOL (*AFX_MSGTHUNK)(CCmdTarget* pTarget, UINT nID, WPARAM wParam, LPARAM lParam,
-                             LRESULT* pResult);
+typedef void (AFX_MSG_CALL CCmdTarget::*AFX_PMSG)(void);
+
+// Handler signatures: return value and arguments.
+enum AfxSig {
+    AfxSig_end = 0,
+    AfxSig_v_v,        // void (): commands, control notifications, WM_DESTROY, WM_PAINT
+    AfxSig_v_u,        // void (UINT nID): command and control ranges
+    AfxSig_v_NMHDR_pl, // void (NMHDR*, LRESULT*): WM_NOTIFY
+    AfxSig_l_w_l,      // LRESULT (WPARAM, LPARAM): ON_MESSAGE
+    AfxSig_i_CREATE,   // int (LPCREATESTRUCT): WM_CREATE
+    AfxSig_b_D,        // BOOL (CDC*): WM_ERASEBKGND
+    AfxSig_v_u_i_i,    // void (UINT, int, int): WM_SIZE
+    AfxSig_b_W_u_u,    // BOOL (CWnd*, UINT, UINT): WM_SETCURSOR
+    AfxSig_v_u_u_u,    // void (UINT, UINT, UINT): WM_CHAR
+    AfxSig_v_u_p,      // void (UINT, CPoint): mouse messages
+    AfxSig_v_up        // void (UINT_PTR): WM_TIMER
+};
 
 struct AFX_MSGMAP_ENTRY {
     UINT nMessage;
     UINT nCode;   // control notification (WM_COMMAND, WM_NOTIFY)
     UINT nID;     // first control id
     UINT nLastID; // last control id of a range
-    AFX_MSGTHUNK pfn;
+    UINT_PTR nSig;
+    AFX_PMSG pfn;
 };
 
 struct AFX_MSGMAP {
@@ -136,91 +157,137 @@ struct AFX_MSGMAP {
 #define DECLARE_MESSAGE_MAP()                                                                      \
 protected:                                                                                         \
     static const AFX_MSGMAP* GetThisMessageMap();                                                  \
-    const AFX_MSGMAP* GetMessageMap() const override;
+    virtual const AFX_MSGMAP* GetMessageMap() const;
+
+// Converting a handler to AFX_PMSG is a cast between pointer-to-member
+// types, which the dispatcher undoes exactly; the compiler's warning about
+// such casts is off inside the map only.
+#define AFX_PTM_WARNING_DISABLE                                                                    \
+    _Pragma("GCC diagnostic push") _Pragma("GCC diagnostic ignored \"-Wcast-function-type\"")
+#define AFX_PTM_WARNING_RESTORE _Pragma("GCC diagnostic pop")
 
 #define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                     \
+    AFX_PTM_WARNING_DISABLE                                                                        \
     const AFX_MSGMAP* theClass::GetMessageMap() const {                                            \
         return GetThisMessageMap();                                                                \
     }                                                                                              \
     const AFX_MSGMAP* theClass::GetThisMessageMap() {                                              \
         typedef theClass ThisClass;                                                                \
         typedef baseClass TheBaseClass;                                                            \
-        static_assert(sizeof(ThisClass) > 0, "complete class");                                    \
         static const AFX_MSGMAP_ENTRY _messageEntries[] = {
 
 #define END_MESSAGE_MAP()                                                                          \
-    { 0, 0, 0, 0, nullptr }                                                                        \
+    { 0, 0, 0, 0, AfxSig_end, 0 }                                                                  \
     }                                                                                              \
     ;                                                                                              \
     static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]};  \
+    (void)sizeof(ThisClass);                                                                       \
     return &messageMap;                                                                            \
-    }
+    }                                                                                              \
+    AFX_PTM_WARNING_RESTORE
 
-#define AFX_THUNK(call)                                                                            \
-    [](CCmdTarget* pTarget, UINT nID, WPARAM wParam, LPARAM lParam, LRESULT* pResult) -> BOOL {    \
-        ThisClass* pThis = static_cast<ThisClass*>(pTarget);                                       \
-        (void)nID, (void)wParam, (void)lParam, (void)pResult;                                      \
-        call;                                                                                      \
-        return TRUE;                                                                               \
-    }
+// A handler checked against its signature (a member of CCmdTarget or CWnd
+// of that type) and stored as AFX_PMSG. Handlers without arguments need no
+// conversion of their type: AFX_VOID_HANDLER.
+#define AFX_HANDLER(type, memberFxn)                                                               \
+    reinterpret_cast<AFX_PMSG>(static_cast<type>(&ThisClass::memberFxn))
+#define AFX_VOID_HANDLER(memberFxn) static_cast<AFX_PMSG>(&ThisClass::memberFxn)
 
-#define ON_COMMAND(id, memberFxn) {WM_COMMAND, 0, (id), (id), AFX_THUNK(pThis->memberFxn())},
+#define ON_COMMAND(id, memberFxn)                                                                  \
+    {WM_COMMAND, 0, (id), (id), AfxSig_v_v, AFX_VOID_HANDLER(memberFxn)},
 #define ON_COMMAND_RANGE(idFirst, idLast, memberFxn)                                               \
-    {WM_COMMAND, 0, (idFirst), (idLast), AFX_THUNK(pThis->memberFxn(nID))},
+    {WM_COMMAND, 0,          (idFirst),                                                            \
+     (idLast),   AfxSig_v_u, AFX_HANDLER(void(AFX_MSG_CALL CCmdTarget::*)(UINT), memberFxn)},
 #define ON_CONTROL(code, id, memberFxn)                                                            \
-    {WM_COMMAND, (UINT)(code), (id), (id), AFX_THUNK(pThis->memberFxn())},
+    {WM_COMMAND, (UINT)(code), (id), (id), AfxSig_v_v, AFX_VOID_HANDLER(memberFxn)},
 #define ON_CONTROL_RANGE(code, idFirst, idLast, memberFxn)                                         \
-    {WM_COMMAND, (UINT)(code), (idFirst), (idLast), AFX_THUNK(pThis->memberFxn(nID))},
+    {WM_COMMAND, (UINT)(code), (idFirst),                                                          \
+     (idLast),   AfxSig_v_u,   AFX_HANDLER(void(AFX_MSG_CALL CCmdTarget::*)(UINT), memberFxn)},
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 #define ON_BN_DOUBLECLICKED(id, memberFxn) ON_CONTROL(BN_DOUBLECLICKED, id, memberFxn)
 #define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(EN_CHANGE, id, memberFxn)
 #define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
 #define ON_STN_CLICKED(id, memberFxn) ON_CONTROL(STN_CLICKED, id, memberFxn)
 #define ON_NOTIFY(code, id, memberFxn)                                                             \
-    {WM_NOTIFY, (UINT)(code), (id), (id),                                                          \
-     AFX_THUNK(pThis->memberFxn(reinterpret_cast<NMHDR*>(lParam), pResult))},
+    {WM_NOTIFY,                                                                                    \
+     (UINT)(code),                                                                                 \
+     (id),                                                                                         \
+     (id),                                                                                         \
+     AfxSig_v_NMHDR_pl,                                                                            \
+     AFX_HANDLER(void(AFX_MSG_CALL CCmdTarget::*)(NMHDR*, LRESULT*), memberFxn)},
 #define ON_MESSAGE(message, memberFxn)                                                             \
-    {(message), 0, 0, 0, AFX_THUNK(*pResult = pThis->memberFxn(wParam, lParam))},
+    {(message),                                                                                    \
+     0,                                                                                            \
+     0,                                                                                            \
+     0,                                                                                            \
+     AfxSig_l_w_l,                                                                                 \
+     AFX_HANDLER(LRESULT(AFX_MSG_CALL CWnd::*)(WPARAM, LPARAM), memberFxn)},
 
 #define ON_WM_CREATE()                                                                             \
-    {WM_CREATE, 0, 0, 0,                                                                           \
-     AFX_THUNK(*pResult = pThis->OnCreate(reinterpret_cast<LPCREATESTRUCT>(lParam)))},
-#define ON_WM_DESTROY() {WM_DESTROY, 0, 0, 0, AFX_THUNK(pThis->OnDestroy())},
-#define ON_WM_PAINT() {WM_PAINT, 0, 0, 0, AFX_THUNK(pThis->OnPaint())},
+    {WM_CREATE,                                                                                    \
+     0,                                                                                            \
+     0,                                                                                            \
+     0,                                                                                            \
+     AfxSig_i_CREATE,                                                                              \
+     AFX_HANDLER(int(AFX_MSG_CALL CWnd::*)(LPCREATESTRUCT), OnCreate)},
+#define ON_WM_DESTROY() {WM_DESTROY, 0, 0, 0, AfxSig_v_v, AFX_VOID_HANDLER(OnDestroy)},
+#define ON_WM_PAINT() {WM_PAINT, 0, 0, 0, AfxSig_v_v, AFX_VOID_HANDLER(OnPaint)},
 #define ON_WM_ERASEBKGND()                                                                         \
-    {WM_ERASEBKGND, 0, 0, 0,                                                                       \
-     AFX_THUNK(*pResult = pThis->OnEraseBkgnd(reinterpret_cast<HDC>(wParam)))},
+    {WM_ERASEBKGND,                                                                                \
+     0,                                                                                            \
+     0,                                                                                            \
+     0,                                                                                            \
+     AfxSig_b_D,                                                                                   \
+     AFX_HANDLER(BOOL(AFX_MSG_CALL CWnd::*)(CDC*), OnEraseBkgnd)},
 #define ON_WM_SIZE()                                                                               \
-    {WM_SIZE, 0, 0, 0,                                                                             \
-     AFX_THUNK(pThis->OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)))},
+    {WM_SIZE,                                                                                      \
+     0,                                                                                            \
+     0,                                                                                            \
+     0,                                                                                            \
+     AfxSig_v_u_i_i,                                                                               \
+     AFX_HANDLER(void(AFX_MSG_CALL CWnd::*)(UINT, int, int), OnSize)},
 #define ON_WM_SETCURSOR()                                                                          \
-    {WM_SETCURSOR, 0, 0, 0,                                                                        \
-     AFX_THUNK(*pResult = pThis->OnSetCursor(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)),     \
-                                             LOWORD(lParam), HIWORD(lParam)))},
+    {WM_SETCURSOR,                                                                                 \
+     0,                                                                                            \
+     0,                                                                                            \
+     0,                                                                                            \
+     AfxSig_b_W_u_u,                                                                               \
+     AFX_HANDLER(BOOL(AFX_MSG_CALL CWnd::*)(CWnd*, UINT, UINT), OnSetCursor)},
 #define ON_WM_CHAR()                                                                               \
-    {WM_CHAR, 0, 0, 0,                                                                             \
-     AFX_THUNK(pThis->OnChar(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)))},
+    {WM_CHAR,                                                                                      \
+     0,                                                                                            \
+     0,                                                                                            \
+     0,                                                                                            \
+     AfxSig_v_u_u_u,                                                                               \
+     AFX_HANDLER(void(AFX_MSG_CALL CWnd::*)(UINT, UINT, UINT), OnChar)},
 #define ON_WM_LBUTTONDOWN()                                                                        \
-    {WM_LBUTTONDOWN, 0, 0, 0,                                                                      \
-     AFX_THUNK(pThis->OnLButtonDown(                                                               \
-         static_cast<UINT>(wParam),                                                                \
-         CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)))))},
+    {WM_LBUTTONDOWN,                                                                               \
+     0,                                                                                            \
+     0,                                                                                            \
+     0,                                                                                            \
+     AfxSig_v_u_p,                                                                                 \
+     AFX_HANDLER(void(AFX_MSG_CALL CWnd::*)(UINT, CPoint), OnLButtonDown)},
 #define ON_WM_LBUTTONUP()                                                                          \
-    {WM_LBUTTONUP, 0, 0, 0,                                                                        \
-     AFX_THUNK(pThis->OnLButtonUp(                                                                 \
-         static_cast<UINT>(wParam),                                                                \
-         CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)))))},
+    {WM_LBUTTONUP,                                                                                 \
+     0,                                                                                            \
+     0,                                                                                            \
+     0,                                                                                            \
+     AfxSig_v_u_p,                                                                                 \
+     AFX_HANDLER(void(AFX_MSG_CALL CWnd::*)(UINT, CPoint), OnLButtonUp)},
 #define ON_WM_MOUSEMOVE()                                                                          \
-    {WM_MOUSEMOVE, 0, 0, 0,                                                                        \
-     AFX_THUNK(pThis->OnMouseMove(                                                                 \
-         static_cast<UINT>(wParam),                                                                \
-         CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)))))},
-#define ON_WM_TIMER() {WM_TIMER, 0, 0, 0, AFX_THUNK(pThis->OnTimer(static_cast<UINT_PTR>(wParam)))},
+    {WM_MOUSEMOVE,                                                                                 \
+     0,                                                                                            \
+     0,                                                                                            \
+     0,                                                                                            \
+     AfxSig_v_u_p,                                                                                 \
+     AFX_HANDLER(void(AFX_MSG_CALL CWnd::*)(UINT, CPoint), OnMouseMove)},
+#define ON_WM_TIMER()                                                                              \
+    {WM_TIMER, 0, 0, 0, AfxSig_v_up, AFX_HANDLER(void(AFX_MSG_CALL CWnd::*)(UINT_PTR), OnTimer)},
 
 class AFX_API CCmdTarget : public CObject {
 public:
     static const CRuntimeClass* GetThisClass();
-    const CRuntimeClass* GetRuntimeClass() const override;
+    virtual const CRuntimeClass* GetRuntimeClass() const;
     virtual const AFX_MSGMAP* GetMessageMap() const;
 
 protected:
@@ -233,12 +300,10 @@ protected:
 class AFX_API CWnd : public CCmdTarget {
     DECLARE_DYNAMIC(CWnd)
 public:
-    CWnd() = default;
-    CWnd(const CWnd&) = delete;
-    CWnd& operator=(const CWnd&) = delete;
-    ~CWnd() override;
+    CWnd();
+    virtual ~CWnd();
 
-    HWND m_hWnd = nullptr;
+    HWND m_hWnd;
     operator HWND() const { return m_hWnd; }
     HWND GetSafeHwnd() const { return m_hWnd; }
 
@@ -255,11 +320,11 @@ public:
 
     virtual BOOL CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowName,
                           DWORD dwStyle, int x, int y, int nWidth, int nHeight, HWND hWndParent,
-                          HMENU nIDorHMenu, LPVOID lpParam = nullptr);
+                          HMENU nIDorHMenu, LPVOID lpParam = NULL);
     BOOL CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle,
-                  const RECT& rect, CWnd* pParentWnd, UINT nID, LPVOID lpParam = nullptr);
+                  const RECT& rect, CWnd* pParentWnd, UINT nID, LPVOID lpParam = NULL);
     virtual BOOL Create(LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle,
-                        const RECT& rect, CWnd* pParentWnd, UINT nID, void* pContext = nullptr);
+                        const RECT& rect, CWnd* pParentWnd, UINT nID, void* pContext = NULL);
     virtual BOOL DestroyWindow();
 
     // Message handling
@@ -278,7 +343,7 @@ public:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnDestroy();
     void OnPaint();
-    BOOL OnEraseBkgnd(HDC hDC);
+    BOOL OnEraseBkgnd(CDC* pDC);
     void OnSize(UINT nType, int cx, int cy);
     BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
@@ -320,7 +385,7 @@ public:
     BOOL SetForegroundWindow();
     void Invalidate(BOOL bErase = TRUE);
     void UpdateWindow();
-    BOOL RedrawWindow(LPCRECT lpRectUpdate = nullptr, HRGN hrgnUpdate = nullptr,
+    BOOL RedrawWindow(LPCRECT lpRectUpdate = NULL, HRGN hrgnUpdate = NULL,
                       UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
     DWORD GetStyle() const;
     DWORD GetExStyle() const;
@@ -331,12 +396,16 @@ public:
     BOOL KillTimer(UINT_PTR nIDEvent);
 
 protected:
-    WNDPROC m_pfnSuper = nullptr; // window procedure that handles what we do not
+    WNDPROC m_pfnSuper; // window procedure that handles what we do not
 
     friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
     friend LRESULT AfxCallWndProc(CWnd*, HWND, UINT, WPARAM, LPARAM);
     friend class CDialog;
     DECLARE_MESSAGE_MAP()
+
+private:
+    CWnd(const CWnd&);
+    CWnd& operator=(const CWnd&);
 };
 
 AFX_API LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
@@ -349,13 +418,29 @@ AFX_API BOOL AfxUnhookWindowCreate();
 // ---------------------------------------------------------------------------
 // Data exchange
 
+// An exchange fails as the class library's does, where an exception ends
+// DoDataExchange and UpdateData returns FALSE: a routine given a control the
+// dialog lacks reports "An unsupported operation was attempted." in a message
+// box, and Fail ends the exchange. No exception crosses the modules here:
+// the exchange is marked failed, every DDX routine after the failure does
+// nothing, and UpdateData returns FALSE. CDialog::OnInitDialog then ends the
+// dialog with -1.
 class AFX_API CDataExchange {
 public:
     CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
-        : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
+        : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd), m_bFailed(FALSE),
+          m_bNotSupported(FALSE) {}
     BOOL m_bSaveAndValidate;
     CWnd* m_pDlgWnd;
+    // The control's window; null once the exchange has failed, and a
+    // missing control fails it.
     HWND PrepareCtrl(int nIDC);
+    // Ends the exchange as failed (the caller has told the user why).
+    void Fail();
+
+    // Implementation
+    BOOL m_bFailed;
+    BOOL m_bNotSupported; // failed on a missing control, not yet reported
 };
 
 AFX_API void AFXAPI DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
@@ -369,12 +454,12 @@ class AFX_API CDialog : public CWnd {
     DECLARE_DYNAMIC(CDialog)
 public:
     CDialog();
-    explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
-    ~CDialog() override;
+    explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = NULL);
+    virtual ~CDialog();
 
     // Modeless: creates the dialog from its template as a window of the
     // parent (child or owned pop-up, as the template's style says).
-    virtual BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+    virtual BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = NULL);
     // Modal: runs its own message loop until EndDialog.
     virtual INT_PTR DoModal();
     void EndDialog(int nResult);
@@ -383,19 +468,19 @@ public:
     virtual BOOL OnInitDialog();
     virtual void OnOK();
     virtual void OnCancel();
-    BOOL PreTranslateMessage(MSG* pMsg) override;
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
 
-    UINT m_nIDHelp = 0; // template id
-    CWnd* m_pParentWnd = nullptr;
+    UINT m_nIDHelp; // template id
+    CWnd* m_pParentWnd;
 
 protected:
     BOOL CreateFromTemplate(UINT nIDTemplate, HWND hWndParent);
     BOOL PreTranslateInput(MSG* pMsg);
 
 private:
-    BOOL m_bModal = FALSE;
-    BOOL m_bEndModal = FALSE;
-    int m_nModalResult = -1;
+    BOOL m_bModal;
+    BOOL m_bEndModal;
+    int m_nModalResult;
 
     friend INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);
     DECLARE_MESSAGE_MAP()
@@ -447,17 +532,31 @@ public:
 // ---------------------------------------------------------------------------
 // Painting
 
-class AFX_API CPaintDC {
+// A device context object: a wrapper of an HDC. The framework hands one to
+// OnEraseBkgnd for the message's HDC, which it neither creates nor frees.
+class AFX_API CDC : public CObject {
 public:
-    explicit CPaintDC(CWnd* pWnd);
-    ~CPaintDC();
-    CPaintDC(const CPaintDC&) = delete;
-    CPaintDC& operator=(const CPaintDC&) = delete;
+    CDC();
+    virtual ~CDC();
     HDC m_hDC;
-    PAINTSTRUCT m_ps;
     operator HDC() const { return m_hDC; }
+    HDC GetSafeHdc() const { return m_hDC; }
+    BOOL Attach(HDC hDC);
+    HDC Detach();
 
 private:
+    CDC(const CDC&);
+    CDC& operator=(const CDC&);
+};
+
+// The window's context between BeginPaint and EndPaint.
+class AFX_API CPaintDC : public CDC {
+public:
+    explicit CPaintDC(CWnd* pWnd);
+    virtual ~CPaintDC();
+    PAINTSTRUCT m_ps;
+
+protected:
     HWND m_hWnd;
 };
 
@@ -468,14 +567,15 @@ typedef UINT (*AFX_THREADPROC)(LPVOID);
 
 class AFX_API CWinThread : public CObject {
 public:
-    HANDLE m_hThread = nullptr;
-    DWORD m_nThreadID = 0;
-    BOOL m_bAutoDelete = TRUE;
-    ~CWinThread() override;
+    CWinThread();
+    virtual ~CWinThread();
+    HANDLE m_hThread;
+    DWORD m_nThreadID;
+    BOOL m_bAutoDelete;
 
 private:
-    AFX_THREADPROC m_pfnThreadProc = nullptr;
-    LPVOID m_pThreadParams = nullptr;
+    AFX_THREADPROC m_pfnThreadProc;
+    LPVOID m_pThreadParams;
     friend AFX_API CWinThread* AFXAPI AfxBeginThread(AFX_THREADPROC, LPVOID, int, UINT, DWORD,
                                                      LPSECURITY_ATTRIBUTES);
     friend unsigned __stdcall AfxThreadEntry(void*);
@@ -486,7 +586,7 @@ private:
 AFX_API CWinThread* AFXAPI AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam,
                                           int nPriority = THREAD_PRIORITY_NORMAL,
                                           UINT nStackSize = 0, DWORD dwCreateFlags = 0,
-                                          LPSECURITY_ATTRIBUTES lpSecurityAttrs = nullptr);
+                                          LPSECURITY_ATTRIBUTES lpSecurityAttrs = NULL);
 
 // Worker threads started with AfxBeginThread that have not yet returned from
 // their procedure. A host that unloads a module waits for them first: the

@@ -19,6 +19,10 @@ void AfxPurgeTempMap();
 void AfxSetSuperProc(CWnd* pWnd, WNDPROC proc);
 LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
 
+// Tells the user that a data exchange used a control the dialog lacks, as
+// the class library reports its not-supported exception.
+void AfxReportNotSupported();
+
 // Registers the common control classes once (list view, tool tips).
 void AfxEnsureCommonControls();
 // The owner a dialog without parent gets: the last active pop-up of the

@@ -207,12 +207,9 @@ BOOL CToolTipCtrl::AddTool(CWnd* pWnd, LPCWSTR lpszText, LPCRECT lpRectTool, UIN
     if (!m_hWnd || !pWnd)
         return FALSE;
     TTTOOLINFOW ti = ToolInfo(this, pWnd, nIDTool);
-    SendMessage(TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     ti.lpszText = const_cast<LPWSTR>(lpszText);
     if (lpRectTool)
         ti.rect = *lpRectTool;
-    else if (!(ti.uFlags & TTF_IDISHWND))
-        ::GetClientRect(pWnd->m_hWnd, &ti.rect);
     return static_cast<BOOL>(SendMessage(TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti)));
 }
 

@@ -1,18 +1,39 @@
 #include "afximpl.h"
 
+#include <cwchar>
+#include <string>
+
 // ---------------------------------------------------------------------------
 // Data exchange
 
 HWND CDataExchange::PrepareCtrl(int nIDC) {
-    return m_pDlgWnd ? ::GetDlgItem(m_pDlgWnd->m_hWnd, nIDC) : nullptr;
+    if (m_bFailed)
+        return nullptr;
+    HWND hWndCtrl = m_pDlgWnd ? ::GetDlgItem(m_pDlgWnd->m_hWnd, nIDC) : nullptr;
+    if (!hWndCtrl) {
+        wchar_t text[64];
+        _snwprintf(text, 63, L"Error: no data exchange control with ID 0x%04X.\n", nIDC);
+        text[63] = L'\0';
+        ::OutputDebugStringW(text);
+        m_bNotSupported = TRUE;
+        Fail();
+    }
+    return hWndCtrl;
+}
+
+void CDataExchange::Fail() {
+    m_bFailed = TRUE;
 }
 
 void AFXAPI DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
-    if (rControl.m_hWnd)
+    if (rControl.m_hWnd) // bound on an earlier exchange
         return;
     HWND hWndCtrl = pDX->PrepareCtrl(nIDC);
-    if (hWndCtrl)
-        rControl.SubclassWindow(hWndCtrl);
+    if (hWndCtrl && !rControl.SubclassWindow(hWndCtrl)) {
+        // The control already belongs to another object.
+        pDX->m_bNotSupported = TRUE;
+        pDX->Fail();
+    }
 }
 
 void AFXAPI DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
@@ -45,12 +66,15 @@ ON_COMMAND(IDOK, OnOK)
 ON_COMMAND(IDCANCEL, OnCancel)
 END_MESSAGE_MAP()
 
-CDialog::CDialog() = default;
+CDialog::CDialog()
+    : m_nIDHelp(0), m_pParentWnd(nullptr), m_bModal(FALSE), m_bEndModal(FALSE), m_nModalResult(-1) {
+}
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
-    : m_nIDHelp(nIDTemplate), m_pParentWnd(pParentWnd) {}
+    : m_nIDHelp(nIDTemplate), m_pParentWnd(pParentWnd), m_bModal(FALSE), m_bEndModal(FALSE),
+      m_nModalResult(-1) {}
 
-CDialog::~CDialog() = default;
+CDialog::~CDialog() {}
 
 INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM) {
     if (message != WM_INITDIALOG)
@@ -140,8 +164,12 @@ void CDialog::EndDialog(int nResult) {
     }
 }
 
+// A failed exchange ends the dialog with -1 before it is shown.
 BOOL CDialog::OnInitDialog() {
-    UpdateData(FALSE);
+    if (!UpdateData(FALSE)) {
+        EndDialog(-1);
+        return FALSE;
+    }
     return TRUE;
 }
 
@@ -248,6 +276,20 @@ HWND AfxGetModalOwner() {
     if (!hTop)
         hTop = hWnd;
     return ::GetLastActivePopup(hTop);
+}
+
+void AfxReportNotSupported() {
+    // The class library's caption is the application's name: the
+    // executable's, without its extension.
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const wchar_t* name = wcsrchr(path, L'\\') ? wcsrchr(path, L'\\') + 1 : path;
+    std::wstring caption(name);
+    const size_t dot = caption.rfind(L'.');
+    if (dot != std::wstring::npos)
+        caption.erase(dot);
+    ::MessageBoxW(AfxGetModalOwner(), L"An unsupported operation was attempted.", caption.c_str(),
+                  MB_OK | MB_ICONEXCLAMATION);
 }
 
 void AfxEnsureCommonControls() {

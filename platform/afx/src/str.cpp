@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <cwctype>
 #include <new>
+#include <utility>
 
 // Layout of a string buffer: this header, then the characters and a zero.
 namespace {
@@ -109,20 +110,11 @@ CString& CString::operator=(const CString& src) {
     return *this;
 }
 
-CString& CString::operator=(CString&& src) noexcept {
-    if (this != &src) {
-        if (m_pszData)
-            std::free(Header(m_pszData));
-        m_pszData = src.m_pszData;
-        src.m_pszData = nullptr;
-    }
-    return *this;
-}
-
 CString& CString::operator=(const wchar_t* psz) {
     if (psz && m_pszData && psz >= m_pszData && psz <= m_pszData + GetLength()) {
         CString copy(psz);
-        return *this = static_cast<CString&&>(copy);
+        std::swap(m_pszData, copy.m_pszData);
+        return *this;
     }
     Empty();
     return Append(psz, StrLen(psz));
@@ -301,7 +293,7 @@ int CString::Replace(const wchar_t* pszOld, const wchar_t* pszNew) {
     }
     if (count) {
         result.Append(GetString() + pos, GetLength() - pos);
-        *this = static_cast<CString&&>(result);
+        std::swap(m_pszData, result.m_pszData);
     }
     return count;
 }

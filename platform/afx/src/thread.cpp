@@ -10,6 +10,10 @@ int AFXAPI AfxGetRunningThreadCount() {
     return static_cast<int>(g_nRunningThreads);
 }
 
+CWinThread::CWinThread()
+    : m_hThread(nullptr), m_nThreadID(0), m_bAutoDelete(TRUE), m_pfnThreadProc(nullptr),
+      m_pThreadParams(nullptr) {}
+
 CWinThread::~CWinThread() {
     if (m_hThread)
         ::CloseHandle(m_hThread);

@@ -126,6 +126,69 @@ BOOL AFXAPI AfxUnhookWindowCreate() {
 }
 
 // ---------------------------------------------------------------------------
+// Calling a message map entry: its handler converted back to the type the
+// ON_ macro checked, with the message's arguments cracked.
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wcast-function-type"
+static BOOL AfxCallHandler(CWnd* pWnd, const AFX_MSGMAP_ENTRY& e, UINT nID, WPARAM wParam,
+                           LPARAM lParam, LRESULT* pResult) {
+    CCmdTarget* pTarget = pWnd;
+    const UINT nLow = LOWORD(lParam), nHigh = HIWORD(lParam);
+    switch (e.nSig) {
+    case AfxSig_v_v:
+        (pTarget->*e.pfn)();
+        break;
+    case AfxSig_v_u:
+        (pTarget->*reinterpret_cast<void (CCmdTarget::*)(UINT)>(e.pfn))(nID);
+        break;
+    case AfxSig_v_NMHDR_pl:
+        (pTarget->*reinterpret_cast<void (CCmdTarget::*)(NMHDR*, LRESULT*)>(e.pfn))(
+            reinterpret_cast<NMHDR*>(lParam), pResult);
+        break;
+    case AfxSig_l_w_l:
+        *pResult =
+            (pWnd->*reinterpret_cast<LRESULT (CWnd::*)(WPARAM, LPARAM)>(e.pfn))(wParam, lParam);
+        break;
+    case AfxSig_i_CREATE:
+        *pResult = (pWnd->*reinterpret_cast<int (CWnd::*)(LPCREATESTRUCT)>(e.pfn))(
+            reinterpret_cast<LPCREATESTRUCT>(lParam));
+        break;
+    case AfxSig_b_D: {
+        // A wrapper of the message's context for the handler's call only.
+        CDC dc;
+        dc.Attach(reinterpret_cast<HDC>(wParam));
+        *pResult = (pWnd->*reinterpret_cast<BOOL (CWnd::*)(CDC*)>(e.pfn))(&dc);
+        dc.Detach();
+        break;
+    }
+    case AfxSig_v_u_i_i:
+        (pWnd->*reinterpret_cast<void (CWnd::*)(UINT, int, int)>(e.pfn))(
+            static_cast<UINT>(wParam), static_cast<int>(nLow), static_cast<int>(nHigh));
+        break;
+    case AfxSig_b_W_u_u:
+        *pResult = (pWnd->*reinterpret_cast<BOOL (CWnd::*)(CWnd*, UINT, UINT)>(e.pfn))(
+            CWnd::FromHandle(reinterpret_cast<HWND>(wParam)), nLow, nHigh);
+        break;
+    case AfxSig_v_u_u_u:
+        (pWnd->*reinterpret_cast<void (CWnd::*)(UINT, UINT, UINT)>(e.pfn))(
+            static_cast<UINT>(wParam), nLow, nHigh);
+        break;
+    case AfxSig_v_u_p:
+        (pWnd->*reinterpret_cast<void (CWnd::*)(UINT, CPoint)>(e.pfn))(
+            static_cast<UINT>(wParam), CPoint(static_cast<short>(nLow), static_cast<short>(nHigh)));
+        break;
+    case AfxSig_v_up:
+        (pWnd->*reinterpret_cast<void (CWnd::*)(UINT_PTR)>(e.pfn))(static_cast<UINT_PTR>(wParam));
+        break;
+    default:
+        return FALSE;
+    }
+    return TRUE;
+}
+#pragma GCC diagnostic pop
+
+// ---------------------------------------------------------------------------
 // Window procedure
 
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam) {
@@ -181,7 +244,7 @@ const CRuntimeClass* CCmdTarget::GetRuntimeClass() const {
 }
 
 const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
-    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, nullptr}};
+    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, AfxSig_end, nullptr}};
     static const AFX_MSGMAP map = {nullptr, &entries[0]};
     return &map;
 }
@@ -203,6 +266,8 @@ void AfxSetSuperProc(CWnd* pWnd, WNDPROC proc) {
     };
     Access::Set(pWnd, proc);
 }
+
+CWnd::CWnd() : m_hWnd(nullptr), m_pfnSuper(nullptr) {}
 
 CWnd::~CWnd() {
     if (m_hWnd) {
@@ -319,7 +384,7 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     }
     for (const AFX_MSGMAP* pMap = GetMessageMap(); pMap;
          pMap = pMap->pfnGetBaseMap ? pMap->pfnGetBaseMap() : nullptr) {
-        for (const AFX_MSGMAP_ENTRY* e = pMap->lpEntries; e->pfn; ++e) {
+        for (const AFX_MSGMAP_ENTRY* e = pMap->lpEntries; e->nSig != AfxSig_end; ++e) {
             if (e->nMessage != message)
                 continue;
             if (message == WM_COMMAND || message == WM_NOTIFY) {
@@ -327,7 +392,7 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
                     continue;
             }
             *pResult = 0;
-            return e->pfn(this, nID, wParam, lParam, pResult);
+            return AfxCallHandler(this, *e, nID, wParam, lParam, pResult);
         }
     }
     return FALSE;
@@ -358,7 +423,9 @@ BOOL CWnd::PreTranslateMessage(MSG*) {
 BOOL CWnd::UpdateData(BOOL bSaveAndValidate) {
     CDataExchange dx(this, bSaveAndValidate);
     DoDataExchange(&dx);
-    return TRUE;
+    if (dx.m_bNotSupported)
+        AfxReportNotSupported();
+    return dx.m_bFailed ? FALSE : TRUE;
 }
 
 int CWnd::OnCreate(LPCREATESTRUCT) {
@@ -370,7 +437,7 @@ void CWnd::OnDestroy() {
 void CWnd::OnPaint() {
     Default();
 }
-BOOL CWnd::OnEraseBkgnd(HDC) {
+BOOL CWnd::OnEraseBkgnd(CDC*) {
     return static_cast<BOOL>(Default());
 }
 void CWnd::OnSize(UINT, int, int) {
@@ -539,11 +606,26 @@ BOOL CWnd::KillTimer(UINT_PTR nIDEvent) {
 }
 
 // ---------------------------------------------------------------------------
-// CPaintDC
+// CDC, CPaintDC
+
+CDC::CDC() : m_hDC(nullptr) {}
+CDC::~CDC() {}
+BOOL CDC::Attach(HDC hDC) {
+    if (!hDC)
+        return FALSE;
+    m_hDC = hDC;
+    return TRUE;
+}
+HDC CDC::Detach() {
+    HDC hDC = m_hDC;
+    m_hDC = nullptr;
+    return hDC;
+}
 
 CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(pWnd->m_hWnd) {
     m_hDC = ::BeginPaint(m_hWnd, &m_ps);
 }
 CPaintDC::~CPaintDC() {
     ::EndPaint(m_hWnd, &m_ps);
+    m_hDC = nullptr;
 }

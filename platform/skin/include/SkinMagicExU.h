@@ -73,7 +73,7 @@ struct SKINPANNELNOTIFY {
 class SKINEX_API CSkinControlPannel : public CWnd {
 public:
     CSkinControlPannel();
-    ~CSkinControlPannel() override;
+    virtual ~CSkinControlPannel();
     using CWnd::Create;
     BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID, DWORD dwReserved = 0);
     // Adds a copy of unit; returns its position.
@@ -88,7 +88,7 @@ public:
 
 protected:
     void OnPaint();
-    BOOL OnEraseBkgnd(HDC hDC);
+    BOOL OnEraseBkgnd(CDC* pDC);
     void OnLButtonDown(UINT nFlags, CPoint point);
     void OnLButtonUp(UINT nFlags, CPoint point);
     void OnMouseMove(UINT nFlags, CPoint point);
@@ -109,7 +109,7 @@ private:
 class SKINEX_API CSkinEditEx : public CEdit {
 public:
     CSkinEditEx();
-    ~CSkinEditEx() override;
+    virtual ~CSkinEditEx();
     void SetMask(LPCWSTR lpszMask);
     CString GetMask() const;
 

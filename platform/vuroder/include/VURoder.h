@@ -32,7 +32,7 @@ typedef std::vector<IUSBase*> IUSBaseList;
 // The framework's XML message document; plug-ins only pass it on.
 class VUR_API CXMLU {
 public:
-    CXMLU() = default;
+    CXMLU() {}
     explicit CXMLU(const char* xml) : m_xml(xml ? xml : "") {}
     const std::string& GetXml() const { return m_xml; }
     void SetXml(const char* xml) { m_xml = xml ? xml : ""; }
@@ -63,8 +63,6 @@ struct UI_MSGMAP {
 class VUR_API CUIObject {
 public:
     CUIObject();
-    CUIObject(const CUIObject&) = delete;
-    CUIObject& operator=(const CUIObject&) = delete;
 
     virtual int Initialize(XSCNOTIFYPROC pfnNotify);
     virtual int UnInitialize(XSCNOTIFYPROC pfnNotify);
@@ -74,6 +72,10 @@ public:
 
 protected:
     ~CUIObject();
+
+private:
+    CUIObject(const CUIObject&);
+    CUIObject& operator=(const CUIObject&);
 };
 
 // Appends every registered component offering riid to list. flag 1 asks

@@ -294,7 +294,7 @@ void CSkinControlPannel::OnPaint() {
     ::DeleteDC(mem);
 }
 
-BOOL CSkinControlPannel::OnEraseBkgnd(HDC) {
+BOOL CSkinControlPannel::OnEraseBkgnd(CDC*) {
     return TRUE; // OnPaint covers everything
 }
 
