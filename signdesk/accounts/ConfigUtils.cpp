@@ -1,6 +1,5 @@
 #include "accounts/ConfigUtils.h"
 
-#include <memory>
 #include <new>
 
 namespace {
@@ -11,7 +10,7 @@ CString GetModuleDir() {
     // The host executable, not this plug-in: the ini file and the upgrade
     // program live beside the client.
     wchar_t path[kPathChars] = {};
-    ::GetModuleFileNameW(nullptr, path, kPathChars);
+    ::GetModuleFileNameW(NULL, path, kPathChars);
     CString dir(path);
     int slash = dir.ReverseFind(L'\\');
     if (slash < 0)
@@ -31,12 +30,13 @@ std::string WideToAnsi(const CString& wide) {
     const int length = wide.GetLength();
     // Room for the widest multi-byte code page, whatever the text holds.
     const int size = 4 * length + 10;
-    std::unique_ptr<char[]> buffer(new (std::nothrow) char[static_cast<size_t>(size)]);
+    char* buffer = new (std::nothrow) char[static_cast<size_t>(size)];
     if (!buffer)
         return std::string();
-    int converted =
-        ::WideCharToMultiByte(CP_ACP, 0, wide, length, buffer.get(), size, nullptr, nullptr);
-    if (converted <= 0)
-        return std::string();
-    return std::string(buffer.get(), static_cast<size_t>(converted));
+    const int converted = ::WideCharToMultiByte(CP_ACP, 0, wide, length, buffer, size, NULL, NULL);
+    std::string result;
+    if (converted > 0)
+        result.assign(buffer, static_cast<size_t>(converted));
+    delete[] buffer;
+    return result;
 }

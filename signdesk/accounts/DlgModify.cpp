@@ -4,10 +4,9 @@
 
 IMPLEMENT_DYNAMIC(CModifyDlg, CDialog)
 
-CModifyDlg::CModifyDlg(CWnd* pParent)
-    : CDialog(IDD, pParent), serverIndex(0), m_pServers(nullptr) {}
+CModifyDlg::CModifyDlg(CWnd* pParent) : CDialog(IDD, pParent), serverIndex(0), m_pServers(NULL) {}
 
-CModifyDlg::~CModifyDlg() = default;
+CModifyDlg::~CModifyDlg() {}
 
 BEGIN_MESSAGE_MAP(CModifyDlg, CDialog)
 ON_EN_CHANGE(IDC_MODIFY_DISPLAYNAME, OnEditChange)
@@ -43,8 +42,8 @@ void CModifyDlg::InitControls() {
     if (pServer) {
         // Unsorted, so that a combo position is the index in the sibling's list.
         if (m_pServers) {
-            for (const ServerInfo& server : *m_pServers)
-                pServer->AddString(server.name);
+            for (size_t i = 0; i < m_pServers->size(); ++i)
+                pServer->AddString((*m_pServers)[i].name);
         }
         int count = pServer->GetCount();
         pServer->SetCurSel(serverIndex >= 0 && serverIndex < count ? serverIndex : 0);

@@ -11,14 +11,14 @@
 class CModifyDlg : public CDialog {
     DECLARE_DYNAMIC(CModifyDlg)
 public:
-    explicit CModifyDlg(CWnd* pParent = nullptr);
-    ~CModifyDlg() override;
+    explicit CModifyDlg(CWnd* pParent = NULL);
+    virtual ~CModifyDlg();
     enum { IDD = IDD_MODIFY };
 
     int serverIndex; // the entry shown first; set by the opener
 
 protected:
-    BOOL OnInitDialog() override;
+    virtual BOOL OnInitDialog();
 
     void InitControls();
     void OnServerSelChange();

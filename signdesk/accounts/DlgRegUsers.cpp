@@ -8,13 +8,7 @@
 
 namespace {
 
-enum {
-    COL_ACCOUNT = 0,
-    COL_PASSWORD = 1,
-    COL_ADDRESS = 2,
-    COL_PORT = 3,
-    COL_IMSDOMAIN = 4,
-};
+enum { COL_ACCOUNT = 0, COL_PASSWORD = 1, COL_ADDRESS = 2, COL_PORT = 3, COL_IMSDOMAIN = 4 };
 
 // The list never shows a password, nor its length.
 const wchar_t* PasswordCell(const CString& password) {
@@ -39,9 +33,9 @@ void InsertRow(CListCtrl& list, int row, const RegInfo& info) {
 
 IMPLEMENT_DYNAMIC(CRegUsersDlg, CDialog)
 
-CRegUsersDlg::CRegUsersDlg(CWnd* pParent) : CDialog(IDD, pParent), m_pRegUsers(nullptr) {}
+CRegUsersDlg::CRegUsersDlg(CWnd* pParent) : CDialog(IDD, pParent), m_pRegUsers(NULL) {}
 
-CRegUsersDlg::~CRegUsersDlg() = default;
+CRegUsersDlg::~CRegUsersDlg() {}
 
 void CRegUsersDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
@@ -202,8 +196,8 @@ void CRegUsersDlg::OnBnClickedButtonRegClear() {
                       GetLangText(L"global", L"IDS_INFO_QUESTION"),
                       MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
         return;
-    m_pRegUsers->clear();
-    m_pRegUsers->shrink_to_fit();
+    // Emptied and its memory given back.
+    std::vector<RegInfo>().swap(*m_pRegUsers);
     m_list.DeleteAllItems();
 }
 

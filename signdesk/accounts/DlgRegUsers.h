@@ -10,8 +10,8 @@
 class CRegUsersDlg : public CDialog {
     DECLARE_DYNAMIC(CRegUsersDlg)
 public:
-    explicit CRegUsersDlg(CWnd* pParent = nullptr);
-    ~CRegUsersDlg() override;
+    explicit CRegUsersDlg(CWnd* pParent = NULL);
+    virtual ~CRegUsersDlg();
     enum { IDD = IDD_REGUSERS };
 
     // 1 when another record (not at nSkipIndex; -1 skips none) has the
@@ -19,9 +19,9 @@ public:
     int IsAccountExist(const RegInfo& info, int nSkipIndex);
 
 protected:
-    void DoDataExchange(CDataExchange* pDX) override;
-    BOOL OnInitDialog() override;
-    void OnCancel() override;
+    virtual void DoDataExchange(CDataExchange* pDX);
+    virtual BOOL OnInitDialog();
+    virtual void OnCancel();
 
     void InitUI();
     void InitData();

@@ -1,6 +1,7 @@
 #include "accounts/DlgRegUsersInfo.h"
 
 #include "accounts/DlgRegUsers.h"
+#include "core/CompileCheck.h"
 #include "core/Lookup.h"
 #include "support/TraceLog.h"
 
@@ -13,9 +14,9 @@ const int kMaxFieldLength = 50;
 IMPLEMENT_DYNAMIC(CRegUsersInfoDlg, CDialog)
 
 CRegUsersInfoDlg::CRegUsersInfoDlg(CWnd* pParent)
-    : CDialog(IDD, pParent), m_pOwner(nullptr), m_nIndex(-1) {}
+    : CDialog(IDD, pParent), m_pOwner(NULL), m_nIndex(-1) {}
 
-CRegUsersInfoDlg::~CRegUsersInfoDlg() = default;
+CRegUsersInfoDlg::~CRegUsersInfoDlg() {}
 
 BEGIN_MESSAGE_MAP(CRegUsersInfoDlg, CDialog)
 ON_EN_CHANGE(IDC_REGUSERSINFO_ACCOUNT, UpdateOkButton)
@@ -50,8 +51,8 @@ void CRegUsersInfoDlg::InitUI() {
     static const int kEdits[] = {IDC_REGUSERSINFO_ACCOUNT, IDC_REGUSERSINFO_PASSWORD,
                                  IDC_REGUSERSINFO_ADDRESS, IDC_REGUSERSINFO_PORT,
                                  IDC_REGUSERSINFO_IMSDOMAIN};
-    for (int id : kEdits) {
-        CWnd* pEdit = GetDlgItem(id);
+    for (size_t i = 0; i < SD_COUNTOF(kEdits); ++i) {
+        CWnd* pEdit = GetDlgItem(kEdits[i]);
         if (!pEdit)
             break;
         pEdit->SendMessage(EM_LIMITTEXT, kMaxFieldLength);
@@ -117,10 +118,10 @@ void CRegUsersInfoDlg::OnOK() {
         {m_regInfo.address, IDC_REGUSERSINFO_ADDRESS},
         {m_regInfo.port, IDC_REGUSERSINFO_PORT},
     };
-    for (const auto& field : required) {
-        if (field.value.IsEmpty()) {
-            SetDlgItemText(field.id, L"");
-            if (CWnd* pEdit = GetDlgItem(field.id))
+    for (size_t i = 0; i < SD_COUNTOF(required); ++i) {
+        if (required[i].value.IsEmpty()) {
+            SetDlgItemText(required[i].id, L"");
+            if (CWnd* pEdit = GetDlgItem(required[i].id))
                 pEdit->SetFocus();
             return;
         }

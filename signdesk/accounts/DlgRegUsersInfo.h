@@ -12,8 +12,8 @@ class CRegUsersDlg;
 class CRegUsersInfoDlg : public CDialog {
     DECLARE_DYNAMIC(CRegUsersInfoDlg)
 public:
-    explicit CRegUsersInfoDlg(CWnd* pParent = nullptr);
-    ~CRegUsersInfoDlg() override;
+    explicit CRegUsersInfoDlg(CWnd* pParent = NULL);
+    virtual ~CRegUsersInfoDlg();
     enum { IDD = IDD_REGUSERSINFO };
 
     void SetParam(CRegUsersDlg* pOwner, int nIndex);
@@ -21,8 +21,8 @@ public:
     void GetRegInfo(RegInfo& info);
 
 protected:
-    BOOL OnInitDialog() override;
-    void OnOK() override;
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
 
     void InitUI();
     void InitData();

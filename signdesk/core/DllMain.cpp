@@ -6,8 +6,8 @@
 #include <afxdllx.h>
 
 namespace {
-AFX_EXTENSION_MODULE g_extensionModule = {FALSE, nullptr, nullptr};
-CDynLinkLibrary* g_pResourceLink = nullptr;
+AFX_EXTENSION_MODULE g_extensionModule = {FALSE, NULL, NULL};
+CDynLinkLibrary* g_pResourceLink = NULL;
 } // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpReserved) {
@@ -22,7 +22,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpRes
             DestroyInstance();
         ShutdownTraceLogs();
         delete g_pResourceLink;
-        g_pResourceLink = nullptr;
+        g_pResourceLink = NULL;
         AfxTermExtensionModule(g_extensionModule);
     }
     return TRUE;

@@ -6,7 +6,7 @@ namespace {
 template <class T> T* QuerySibling(const GUID& iid) {
     IUSBaseList list;
     UIQueryInterface(iid, list, 1);
-    return list.empty() ? nullptr : dynamic_cast<T*>(list.front());
+    return list.empty() ? NULL : dynamic_cast<T*>(list.front());
 }
 } // namespace
 

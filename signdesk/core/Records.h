@@ -3,10 +3,11 @@
 // layouts below are fixed: the host builds them the same way.
 #pragma once
 
+#include "core/CompileCheck.h"
+
 #include <afxwin.h>
 
 #include <cstddef>
-#include <cstdint>
 #include <vector>
 
 // Login data stored per account by the settings sibling.
@@ -16,15 +17,22 @@ struct LoginRecord {
     CString autoLogin; // "1" or "0"
 };
 
-// One entry of the multi-user registration list (owned by IUIPLOGIN).
+// One entry of the multi-user registration list (owned by IUIPLOGIN). A new
+// entry has the flag 1.
 struct RegInfo {
+    RegInfo() : flag(1) {}
+    RegInfo(const CString& account_, const CString& password_, const CString& address_,
+            const CString& port_, const CString& imsDomain_, INT32 flag_, const CString& extra_)
+        : account(account_), password(password_), address(address_), port(port_),
+          imsDomain(imsDomain_), flag(flag_), extra(extra_) {}
+
     CString account;
     CString password;
     CString address;
     CString port;
     CString imsDomain;
-    int32_t flag = 1; // carried unchanged
-    CString extra;    // carried unchanged
+    INT32 flag;    // carried unchanged
+    CString extra; // carried unchanged
 };
 
 // One login server with its backup address (owned by IUIPSETTING).
@@ -74,20 +82,24 @@ struct BillLink {
 
 // A call record; the plug-in reads only `settled` (0: not yet settled).
 struct CallRecord {
-    uint32_t id;
-    int32_t kind; // 2 missed call
-    uint32_t startTime;
-    uint32_t duration;
-    uint32_t peer;
-    int32_t settled;
+    UINT32 id;
+    INT32 kind; // 2 missed call
+    UINT32 startTime;
+    UINT32 duration;
+    UINT32 peer;
+    INT32 settled;
 };
 
-static_assert(sizeof(CallRecord) == 24, "call records are 24 bytes");
-static_assert(offsetof(CallRecord, settled) == 5 * 4, "settled is the sixth 32-bit word");
+// Call records are 24 bytes; settled is the sixth 32-bit word.
+SD_COMPILE_CHECK(sizeof(CallRecord) == 24, CallRecordSize);
+SD_COMPILE_CHECK(offsetof(CallRecord, settled) == 5 * 4, CallRecordSettled);
 #ifndef _WIN64
-static_assert(sizeof(BillLink) == 16, "link records are 16 bytes in the 32-bit build");
-static_assert(sizeof(LoginRecord) == 12, "three texts");
-static_assert(sizeof(RegInfo) == 28, "seven 32-bit fields");
-static_assert(sizeof(ServerInfo) == 24, "six texts");
-static_assert(sizeof(CustomizeSet) == 48, "twelve texts");
+// The 32-bit layouts: a link is four texts, a login record three, a
+// registration entry seven 32-bit fields, a server six texts, the function
+// configuration twelve.
+SD_COMPILE_CHECK(sizeof(BillLink) == 16, BillLinkSize);
+SD_COMPILE_CHECK(sizeof(LoginRecord) == 12, LoginRecordSize);
+SD_COMPILE_CHECK(sizeof(RegInfo) == 28, RegInfoSize);
+SD_COMPILE_CHECK(sizeof(ServerInfo) == 24, ServerInfoSize);
+SD_COMPILE_CHECK(sizeof(CustomizeSet) == 48, CustomizeSetSize);
 #endif

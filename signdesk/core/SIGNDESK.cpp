@@ -1,4 +1,5 @@
 // The exported functions through which the host drives the plug-in.
+#include "core/CompileCheck.h"
 #include "core/SIGNDESKComp.h"
 #include "support/TraceLog.h"
 
@@ -10,8 +11,9 @@ namespace {
 const unsigned char kMakerGbk[] = {0xC7, 0xA9, 0xCC, 0xA8, 0xCD, 0xA8, 0xD0, 0xC5, 0xBC, 0xBC,
                                    0xCA, 0xF5, 0xD3, 0xD0, 0xCF, 0xDE, 0xB9, 0xAB, 0xCB, 0xBE};
 const char kComponentId[] = "{48502570-4B43-47E5-8EE4-194D24870B4B}";
-static_assert(sizeof(kComponentId) == 39, "GUID text with its terminating zero");
-static_assert(sizeof(kMakerGbk) < 64, "maker text fits with its terminating zero");
+// The GUID text with its terminating zero; the maker text fits with its own.
+SD_COMPILE_CHECK(sizeof(kComponentId) == 39, ComponentIdText);
+SD_COMPILE_CHECK(sizeof(kMakerGbk) < 64, MakerText);
 } // namespace
 
 extern "C" int SIGNDESK_XSCInitialize(XSCINITDATA* pData) {
@@ -19,9 +21,9 @@ extern "C" int SIGNDESK_XSCInitialize(XSCINITDATA* pData) {
         return -1;
     // The log lives in the folder "log" beside the host executable.
     wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    GetModuleFileNameW(NULL, path, MAX_PATH);
     wchar_t drive[_MAX_DRIVE] = {}, dir[_MAX_DIR] = {}, name[_MAX_FNAME] = {}, ext[_MAX_EXT] = {};
-    _wsplitpath_s(path, drive, _MAX_DRIVE, dir, _MAX_DIR, name, _MAX_FNAME, ext, _MAX_EXT);
+    _wsplitpath(path, drive, dir, name, ext);
     CString logPath = CString(drive) + dir + L"log\\KITE.log";
     g_pTraceLog = OpenTraceLog(logPath);
 
@@ -65,7 +67,7 @@ extern "C" int SIGNDESK_XSCQueryInterface(const GUID& riid, IUSBaseList& list) {
     CSIGNDESKComp* pComp = GetInstance();
     if (!pComp)
         return 0;
-    IUSBase* pInterface = nullptr;
+    IUSBase* pInterface = NULL;
     if (!static_cast<ISIGNDESK*>(pComp)->QueryInterface(riid, &pInterface))
         return 0;
     list.push_back(pInterface);

@@ -8,7 +8,7 @@
 #include <new>
 
 namespace {
-CSIGNDESKComp* g_pInstance = nullptr;
+CSIGNDESKComp* g_pInstance = NULL;
 
 bool SameGuid(const GUID& a, const GUID& b) {
     return std::memcmp(&a, &b, sizeof(GUID)) == 0;
@@ -23,26 +23,26 @@ CSIGNDESKComp* GetInstance() {
 
 void DestroyInstance() {
     delete g_pInstance;
-    g_pInstance = nullptr;
+    g_pInstance = NULL;
 }
 
 int XSCNotifyProc(const char* name, int id, CXMLU* request, CXMLU*) {
     CSIGNDESKComp* pComp = GetInstance();
     if (pComp)
-        pComp->OnNtfMessageDispatch(name, id, request, nullptr);
+        pComp->OnNtfMessageDispatch(name, id, request, NULL);
     return 0;
 }
 
 // The instance holds its own reference: the count never reaches zero
 // through the host's releases, so nothing ever sees a destroyed component.
-CSIGNDESKComp::CSIGNDESKComp() : m_nRef(1), m_pLoginDlg(nullptr) {}
+CSIGNDESKComp::CSIGNDESKComp() : m_nRef(1), m_pLoginDlg(NULL) {}
 
 CSIGNDESKComp::~CSIGNDESKComp() {
     if (m_pLoginDlg) {
         if (m_pLoginDlg->GetSafeHwnd())
             m_pLoginDlg->DestroyWindow();
         delete m_pLoginDlg;
-        m_pLoginDlg = nullptr;
+        m_pLoginDlg = NULL;
     }
 }
 
@@ -64,7 +64,7 @@ int CSIGNDESKComp::QueryInterface(const GUID& riid, IUSBase** ppv) {
     else if (SameGuid(riid, IID_IUIPlugin))
         *ppv = static_cast<IUIPlugin*>(this);
     else {
-        *ppv = nullptr;
+        *ppv = NULL;
         return 0;
     }
     AddRef();
@@ -131,7 +131,7 @@ void CSIGNDESKComp::OnChangeLanguage() {
         m_pLoginDlg->OnChangeLanguage();
 }
 
-void CSIGNDESKComp::UpdateUnsettledMsg(int32_t kind) {
+void CSIGNDESKComp::UpdateUnsettledMsg(INT32 kind) {
     if (m_pLoginDlg)
         m_pLoginDlg->UpdateUnsettledMsg(kind);
 }
@@ -141,16 +141,16 @@ void CSIGNDESKComp::CloseKeyBoardDlg() {
         m_pLoginDlg->CloseKeyBoardDlg();
 }
 
-void CSIGNDESKComp::Activate(int32_t) {}
-void CSIGNDESKComp::Deactivate(int32_t) {}
+void CSIGNDESKComp::Activate(INT32) {}
+void CSIGNDESKComp::Deactivate(INT32) {}
 int CSIGNDESKComp::GetCapabilities() {
     return 0;
 }
-void CSIGNDESKComp::OnCommand(int32_t, int32_t, int32_t) {}
+void CSIGNDESKComp::OnCommand(INT32, INT32, INT32) {}
 
 // No notifications of its own: the framework's base map handles them all.
 const UI_MSGMAP* CSIGNDESKComp::GetThisMessageMap() {
-    static const UI_MSGMAP_ENTRY entries[] = {{nullptr, nullptr}};
+    static const UI_MSGMAP_ENTRY entries[] = {{NULL, NULL}};
     static const UI_MSGMAP map = {&CUIObject::GetThisMessageMap, &entries[0]};
     return &map;
 }
@@ -162,7 +162,7 @@ const UI_MSGMAP* CSIGNDESKComp::GetMessageMap() const {
 CString CSIGNDESKComp::GetLangText(const wchar_t* section, const wchar_t* key) const {
     IUSBaseList list;
     UIQueryInterface(IID_IKITELang, list, 0);
-    IKITELang* pLang = list.empty() ? nullptr : dynamic_cast<IKITELang*>(list.front());
+    IKITELang* pLang = list.empty() ? NULL : dynamic_cast<IKITELang*>(list.front());
     if (!pLang)
         return CString();
     std::wstring text = pLang->GetLangString(key, section);

@@ -9,35 +9,35 @@ class CLoginDlg;
 class CSIGNDESKComp : public CUIObject, public ISIGNDESK, public IUIPlugin, public IIUILang {
 public:
     CSIGNDESKComp();
-    ~CSIGNDESKComp() override;
+    virtual ~CSIGNDESKComp();
 
     // IUSBase, shared by the three interfaces.
-    long AddRef() override;
-    long Release() override;
-    int QueryInterface(const GUID& riid, IUSBase** ppv) override;
+    virtual long AddRef();
+    virtual long Release();
+    virtual int QueryInterface(const GUID& riid, IUSBase** ppv);
 
     // ISIGNDESK
-    int Create(CWnd* pParent) override;
-    CDialog* GetLoginWnd() override;
-    void Move(const RECT& rect) override;
-    void OnRegResponse(int code) override;
-    void OnDeRegResponse(int code) override;
-    void Login() override;
-    void Logout() override;
-    void InitFocus() override;
-    void OnCustomizeSet() override;
-    void OnChangeLanguage() override;
-    void UpdateUnsettledMsg(int32_t kind) override;
-    void CloseKeyBoardDlg() override;
+    virtual int Create(CWnd* pParent);
+    virtual CDialog* GetLoginWnd();
+    virtual void Move(const RECT& rect);
+    virtual void OnRegResponse(int code);
+    virtual void OnDeRegResponse(int code);
+    virtual void Login();
+    virtual void Logout();
+    virtual void InitFocus();
+    virtual void OnCustomizeSet();
+    virtual void OnChangeLanguage();
+    virtual void UpdateUnsettledMsg(INT32 kind);
+    virtual void CloseKeyBoardDlg();
 
     // IUIPlugin
-    void Activate(int32_t param) override;
-    void Deactivate(int32_t param) override;
-    int GetCapabilities() override;
-    void OnCommand(int32_t cmd, int32_t wparam, int32_t lparam) override;
+    virtual void Activate(INT32 param);
+    virtual void Deactivate(INT32 param);
+    virtual int GetCapabilities();
+    virtual void OnCommand(INT32 cmd, INT32 wparam, INT32 lparam);
 
     // CUIObject
-    const UI_MSGMAP* GetMessageMap() const override;
+    virtual const UI_MSGMAP* GetMessageMap() const;
     static const UI_MSGMAP* GetThisMessageMap();
 
     CString GetLangText(const wchar_t* section, const wchar_t* key) const;

@@ -1,5 +1,6 @@
 #include "login/DlgKeyboard.h"
 
+#include "core/CompileCheck.h"
 #include "login/DlgLogin.h"
 
 #include <SkinMagicU.h>
@@ -11,7 +12,8 @@ const wchar_t CKeyboardDlg::kKeyTable[2][48] = {
     L"~!@#$%^&*()_+QWERTYUIOP{}|ASDFGHJKL:\"?ZXCVBNM<>",
 };
 
-static_assert(IDC_KEY_LAST - IDC_KEY_FIRST + 1 == 47, "one key per table character");
+// One key per table character.
+SD_COMPILE_CHECK(IDC_KEY_LAST - IDC_KEY_FIRST + 1 == 47, OneKeyPerCharacter);
 
 int ChooseKeyboardPlace(const RECT& rcField, SIZE keyboard, SIZE screen, POINT& topLeft) {
     // Room below the field, keeping a strip free at the bottom of the screen.
@@ -32,9 +34,9 @@ int ChooseKeyboardPlace(const RECT& rcField, SIZE keyboard, SIZE screen, POINT& 
 IMPLEMENT_DYNAMIC(CKeyboardDlg, CDialog)
 
 CKeyboardDlg::CKeyboardDlg(CWnd* pParent)
-    : CDialog(IDD_KEYBOARD, pParent), m_bShift(0), m_pOwnerDlg(nullptr) {}
+    : CDialog(IDD_KEYBOARD, pParent), m_bShift(0), m_pOwnerDlg(NULL) {}
 
-CKeyboardDlg::~CKeyboardDlg() = default;
+CKeyboardDlg::~CKeyboardDlg() {}
 
 void CKeyboardDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
@@ -76,7 +78,7 @@ void CKeyboardDlg::OnSize(UINT nType, int cx, int cy) {
         ScreenToClient(&rc);
         rc.SetRect(MulDiv(rc.left, cx, m_sizeKeys.cx), MulDiv(rc.top, cy, m_sizeKeys.cy),
                    MulDiv(rc.right, cx, m_sizeKeys.cx), MulDiv(rc.bottom, cy, m_sizeKeys.cy));
-        hdwp = ::DeferWindowPos(hdwp, hKey, nullptr, rc.left, rc.top, rc.Width(), rc.Height(),
+        hdwp = ::DeferWindowPos(hdwp, hKey, NULL, rc.left, rc.top, rc.Width(), rc.Height(),
                                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     }
     if (hdwp)
@@ -97,8 +99,9 @@ void CKeyboardDlg::ClearKeyTexts() {
             return;
         pKey->SetWindowText(L"");
     }
-    for (int nID : {IDC_KEY_SHIFT, IDC_KEY_BACKSPACE}) {
-        CWnd* pKey = GetDlgItem(nID);
+    static const int kNamedKeys[] = {IDC_KEY_SHIFT, IDC_KEY_BACKSPACE};
+    for (size_t i = 0; i < SD_COUNTOF(kNamedKeys); ++i) {
+        CWnd* pKey = GetDlgItem(kNamedKeys[i]);
         if (!pKey)
             return;
         pKey->SetWindowText(L"");

@@ -15,16 +15,12 @@ enum {
     KEYBOARD_POS_BELOW_LEFT = 1,  // below the field, left edges aligned
     KEYBOARD_POS_ABOVE_LEFT = 2,  // above the field, left edges aligned
     KEYBOARD_POS_BELOW_RIGHT = 3, // below the field, right edges aligned
-    KEYBOARD_POS_ABOVE_RIGHT = 4, // above the field, right edges aligned
+    KEYBOARD_POS_ABOVE_RIGHT = 4  // above the field, right edges aligned
 };
 
 // Size in pixels of the keyboard window whenever it is shown, and the strip
 // kept free at the bottom of the screen when it is first placed.
-enum {
-    KEYBOARD_WIDTH = 318,
-    KEYBOARD_HEIGHT = 103,
-    KEYBOARD_SCREEN_MARGIN = 30,
-};
+enum { KEYBOARD_WIDTH = 318, KEYBOARD_HEIGHT = 103, KEYBOARD_SCREEN_MARGIN = 30 };
 
 // Placing the keyboard when it is shown: the field's screen rectangle, the
 // keyboard's current size and the screen size give its top-left corner;
@@ -34,8 +30,8 @@ int ChooseKeyboardPlace(const RECT& rcField, SIZE keyboard, SIZE screen, POINT& 
 class CKeyboardDlg : public CDialog {
     DECLARE_DYNAMIC(CKeyboardDlg)
 public:
-    explicit CKeyboardDlg(CWnd* pParent = nullptr);
-    ~CKeyboardDlg() override;
+    explicit CKeyboardDlg(CWnd* pParent = NULL);
+    virtual ~CKeyboardDlg();
     enum { IDD = IDD_KEYBOARD };
 
     // The characters of keys IDC_KEY_FIRST..IDC_KEY_LAST, Shift off and on.
@@ -43,11 +39,11 @@ public:
 
     void SetOwnerDlg(CLoginDlg* pOwner);
     void FocusHiddenButton();
-    BOOL PreTranslateMessage(MSG* pMsg) override;
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
 
 protected:
-    void DoDataExchange(CDataExchange* pDX) override;
-    BOOL OnInitDialog() override;
+    virtual void DoDataExchange(CDataExchange* pDX);
+    virtual BOOL OnInitDialog();
 
     void ClearKeyTexts();
     void OnSize(UINT nType, int cx, int cy);

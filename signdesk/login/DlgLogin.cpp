@@ -3,12 +3,12 @@
 #include "login/DlgLogin.h"
 
 #include "accounts/ConfigUtils.h"
+#include "core/CompileCheck.h"
 #include "core/Lookup.h"
 #include "support/TraceLog.h"
 
 #include <SkinMagicU.h>
 
-#include <initializer_list>
 #include <vector>
 
 IMPLEMENT_DYNAMIC(CLoginDlg, CDialog)
@@ -24,32 +24,78 @@ const int kMaxInputChars = 100;
 const int kMultiUserShiftX = -50;
 const int kMultiUserShiftY = -60;
 
-enum class ItemAction { Show, Hide, Enable, Disable };
+enum ItemAction { ITEMS_SHOW, ITEMS_HIDE, ITEMS_ENABLE, ITEMS_DISABLE };
 
 // Applies one action to the panel's controls in order. Returns false at the
 // first control that does not exist: the caller's operation ends there.
-bool ApplyToItems(CWnd* pDlg, std::initializer_list<int> ids, ItemAction action) {
-    for (int id : ids) {
-        CWnd* pItem = pDlg->GetDlgItem(id);
+template <size_t N> bool ApplyToItems(CWnd* pDlg, const int (&ids)[N], ItemAction action) {
+    for (size_t i = 0; i < N; ++i) {
+        CWnd* pItem = pDlg->GetDlgItem(ids[i]);
         if (!pItem)
             return false;
         switch (action) {
-        case ItemAction::Show:
+        case ITEMS_SHOW:
             pItem->ShowWindow(SW_SHOW);
             break;
-        case ItemAction::Hide:
+        case ITEMS_HIDE:
             pItem->ShowWindow(SW_HIDE);
             break;
-        case ItemAction::Enable:
+        case ITEMS_ENABLE:
             pItem->EnableWindow(TRUE);
             break;
-        case ItemAction::Disable:
+        case ITEMS_DISABLE:
             pItem->EnableWindow(FALSE);
             break;
         }
     }
     return true;
 }
+
+// The panel's controls in the groups its states and modes act on, each in
+// the order the steps take them. First those the skin draws, emptied at
+// start-up.
+const int kSkinDrawnItems[] = {IDC_LOGIN_PICTURE, IDC_LOGIN_BTN_CLEAR, IDC_LOGIN_BTN_KEYBOARD,
+                               IDC_LOGIN_MARK1,   IDC_LOGIN_MARK2,     IDC_LOGIN_PRODUCT};
+// The fields multi-user mode hides: the registration list has the accounts.
+const int kSingleUserItems[] = {IDC_LOGIN_LBL_ACCOUNT, IDC_LOGIN_ACCOUNT,   IDC_LOGIN_LBL_PASSWORD,
+                                IDC_LOGIN_PASSWORD,    IDC_LOGIN_BTN_CLEAR, IDC_LOGIN_BTN_KEYBOARD,
+                                IDC_LOGIN_AUTOLOGIN};
+// Moved up in multi-user mode.
+const int kMultiUserMoved[] = {IDC_LOGIN_GROUP, IDC_LOGIN_BTN_LOGIN};
+// Logged in: the login fields go, the strip and the advertising block show.
+const int kLoggedInHidden[] = {IDC_LOGIN_ACCOUNT,     IDC_LOGIN_PASSWORD,     IDC_LOGIN_BTN_LOGIN,
+                               IDC_LOGIN_BTN_CLEAR,   IDC_LOGIN_BTN_KEYBOARD, IDC_LOGIN_AUTOLOGIN,
+                               IDC_LOGIN_LBL_ACCOUNT, IDC_LOGIN_LBL_PASSWORD, IDC_LOGIN_GROUP,
+                               IDC_LOGIN_BTN_ADVANCED};
+const int kLoggedInShown[] = {IDC_LOGIN_PANNEL, IDC_LOGIN_MARK1, IDC_LOGIN_MARK2,
+                              IDC_LOGIN_BILL1,  IDC_LOGIN_BILL2, IDC_LOGIN_PRODUCT};
+// Logged out: the login fields back, the strip and the block gone.
+const int kLoggedOutShown[] = {
+    IDC_LOGIN_ACCOUNT,      IDC_LOGIN_PASSWORD,     IDC_LOGIN_BTN_LOGIN,
+    IDC_LOGIN_BTN_CLEAR,    IDC_LOGIN_BTN_KEYBOARD, IDC_LOGIN_LBL_ACCOUNT,
+    IDC_LOGIN_LBL_PASSWORD, IDC_LOGIN_GROUP,        IDC_LOGIN_BTN_ADVANCED};
+const int kLoggedOutHidden[] = {IDC_LOGIN_BTN_LOGOUT, IDC_LOGIN_PANNEL, IDC_LOGIN_MARK1,
+                                IDC_LOGIN_MARK2,      IDC_LOGIN_BILL1,  IDC_LOGIN_BILL2,
+                                IDC_LOGIN_PRODUCT};
+// The input controls: enabled when logged out, disabled while logging in.
+const int kInputItems[] = {IDC_LOGIN_ACCOUNT,   IDC_LOGIN_PASSWORD,     IDC_LOGIN_BTN_LOGIN,
+                           IDC_LOGIN_BTN_CLEAR, IDC_LOGIN_BTN_KEYBOARD, IDC_LOGIN_AUTOLOGIN};
+// Logging in: the rest but the status.
+const int kLoggingHidden[] = {IDC_LOGIN_BTN_LOGOUT, IDC_LOGIN_BTN_ADVANCED, IDC_LOGIN_PANNEL,
+                              IDC_LOGIN_MARK1,      IDC_LOGIN_MARK2,        IDC_LOGIN_BILL1,
+                              IDC_LOGIN_BILL2,      IDC_LOGIN_PRODUCT};
+
+// A control and its fixed pixel place.
+struct ItemPlace {
+    int id;
+    RECT rc;
+};
+// The advertising block and the skinned strip.
+const ItemPlace kPlaces[] = {
+    {IDC_LOGIN_MARK1, {3, 228, 20, 240}},    {IDC_LOGIN_MARK2, {3, 256, 20, 268}},
+    {IDC_LOGIN_BILL1, {32, 230, 320, 255}},  {IDC_LOGIN_BILL2, {32, 255, 320, 278}},
+    {IDC_LOGIN_PRODUCT, {4, 280, 327, 327}}, {IDC_LOGIN_PANNEL, {3, 190, 323, 215}},
+};
 
 // The information message box every refused input gets.
 void ShowInformation(HWND hOwner, const wchar_t* section, const wchar_t* key) {
@@ -59,7 +105,7 @@ void ShowInformation(HWND hOwner, const wchar_t* section, const wchar_t* key) {
 } // namespace
 
 CLoginDlg::CLoginDlg()
-    : CDialog(IDD_LOGIN, nullptr), m_bAdvancedShown(0), m_bHideClearCheck(0), m_bBlockLogout(0),
+    : CDialog(IDD_LOGIN, NULL), m_bAdvancedShown(0), m_bHideClearCheck(0), m_bBlockLogout(0),
       m_bBlockAutoLogin(0), m_nKeyboardPos(0), m_uiState(UISTATE_LOGGEDOUT), m_bMultiUser(0) {}
 
 CLoginDlg::~CLoginDlg() {
@@ -112,28 +158,18 @@ void CLoginDlg::InitUI() {
         return;
     InitPannel();
 
-    for (int id : {IDC_LOGIN_PICTURE, IDC_LOGIN_BTN_CLEAR, IDC_LOGIN_BTN_KEYBOARD, IDC_LOGIN_MARK1,
-                   IDC_LOGIN_MARK2, IDC_LOGIN_PRODUCT})
-        SetDlgItemText(id, L"");
+    for (size_t i = 0; i < SD_COUNTOF(kSkinDrawnItems); ++i)
+        SetDlgItemText(kSkinDrawnItems[i], L"");
 
     const CString ini = GetModuleDir() + L"kite.ini";
     SetDlgItemText(IDC_LOGIN_BILL1, GetIniString(L"KiteLogIn", L"BillText1", ini));
     SetDlgItemText(IDC_LOGIN_BILL2, GetIniString(L"KiteLogIn", L"BillText2", ini));
 
-    // Fixed pixel places of the advertising block and the skinned strip.
-    static const struct {
-        int id;
-        RECT rc;
-    } kPlaces[] = {
-        {IDC_LOGIN_MARK1, {3, 228, 20, 240}},    {IDC_LOGIN_MARK2, {3, 256, 20, 268}},
-        {IDC_LOGIN_BILL1, {32, 230, 320, 255}},  {IDC_LOGIN_BILL2, {32, 255, 320, 278}},
-        {IDC_LOGIN_PRODUCT, {4, 280, 327, 327}}, {IDC_LOGIN_PANNEL, {3, 190, 323, 215}},
-    };
-    for (const auto& place : kPlaces) {
-        CWnd* pItem = GetDlgItem(place.id);
+    for (size_t i = 0; i < SD_COUNTOF(kPlaces); ++i) {
+        CWnd* pItem = GetDlgItem(kPlaces[i].id);
         if (!pItem)
             return;
-        pItem->MoveWindow(&place.rc);
+        pItem->MoveWindow(&kPlaces[i].rc);
     }
 
     m_dlgAdvanced.ShowWindow(SW_HIDE);
@@ -167,14 +203,10 @@ void CLoginDlg::InitUI() {
 
     if (m_bMultiUser) {
         // The registration list supplies the accounts: no fields to fill.
-        if (!ApplyToItems(this,
-                          {IDC_LOGIN_LBL_ACCOUNT, IDC_LOGIN_ACCOUNT, IDC_LOGIN_LBL_PASSWORD,
-                           IDC_LOGIN_PASSWORD, IDC_LOGIN_BTN_CLEAR, IDC_LOGIN_BTN_KEYBOARD,
-                           IDC_LOGIN_AUTOLOGIN},
-                          ItemAction::Hide))
+        if (!ApplyToItems(this, kSingleUserItems, ITEMS_HIDE))
             return;
-        for (int id : {IDC_LOGIN_GROUP, IDC_LOGIN_BTN_LOGIN}) {
-            CWnd* pItem = GetDlgItem(id);
+        for (size_t i = 0; i < SD_COUNTOF(kMultiUserMoved); ++i) {
+            CWnd* pItem = GetDlgItem(kMultiUserMoved[i]);
             if (!pItem)
                 continue;
             CRect rc;
@@ -246,9 +278,9 @@ void CLoginDlg::RefillAccountList() {
     if (!pAccounts)
         return;
     m_cbAccount.ResetContent();
-    for (const CString& name : *pAccounts)
-        if (!name.IsEmpty())
-            m_cbAccount.AddString(name);
+    for (size_t i = 0; i < pAccounts->size(); ++i)
+        if (!(*pAccounts)[i].IsEmpty())
+            m_cbAccount.AddString((*pAccounts)[i]);
     m_cbAccount.SetCurSel(0);
 }
 
@@ -487,22 +519,14 @@ void CLoginDlg::UpdateUIByLoginState(int state) {
 
     switch (state) {
     case UISTATE_LOGGEDIN: {
-        if (!ApplyToItems(this,
-                          {IDC_LOGIN_ACCOUNT, IDC_LOGIN_PASSWORD, IDC_LOGIN_BTN_LOGIN,
-                           IDC_LOGIN_BTN_CLEAR, IDC_LOGIN_BTN_KEYBOARD, IDC_LOGIN_AUTOLOGIN,
-                           IDC_LOGIN_LBL_ACCOUNT, IDC_LOGIN_LBL_PASSWORD, IDC_LOGIN_GROUP,
-                           IDC_LOGIN_BTN_ADVANCED},
-                          ItemAction::Hide))
+        if (!ApplyToItems(this, kLoggedInHidden, ITEMS_HIDE))
             return;
         CWnd* pLogout = GetDlgItem(IDC_LOGIN_BTN_LOGOUT);
         if (!pLogout)
             return;
         if (!m_bBlockLogout)
             pLogout->ShowWindow(SW_SHOW);
-        if (!ApplyToItems(this,
-                          {IDC_LOGIN_PANNEL, IDC_LOGIN_MARK1, IDC_LOGIN_MARK2, IDC_LOGIN_BILL1,
-                           IDC_LOGIN_BILL2, IDC_LOGIN_PRODUCT},
-                          ItemAction::Show))
+        if (!ApplyToItems(this, kLoggedInShown, ITEMS_SHOW))
             return;
         pStatus->SetWindowText(GetLangText(L"Kite", L"IDS_UC_LOG_SUCESS"));
         ApplyControlSkin(pPicture->m_hWnd, L"LogIn", kWindowSkin);
@@ -515,21 +539,11 @@ void CLoginDlg::UpdateUIByLoginState(int state) {
             return;
         if (!m_bBlockAutoLogin)
             pAutoLogin->ShowWindow(SW_SHOW);
-        if (!ApplyToItems(this,
-                          {IDC_LOGIN_ACCOUNT, IDC_LOGIN_PASSWORD, IDC_LOGIN_BTN_LOGIN,
-                           IDC_LOGIN_BTN_CLEAR, IDC_LOGIN_BTN_KEYBOARD, IDC_LOGIN_LBL_ACCOUNT,
-                           IDC_LOGIN_LBL_PASSWORD, IDC_LOGIN_GROUP, IDC_LOGIN_BTN_ADVANCED},
-                          ItemAction::Show))
+        if (!ApplyToItems(this, kLoggedOutShown, ITEMS_SHOW))
             return;
-        if (!ApplyToItems(this,
-                          {IDC_LOGIN_BTN_LOGOUT, IDC_LOGIN_PANNEL, IDC_LOGIN_MARK1, IDC_LOGIN_MARK2,
-                           IDC_LOGIN_BILL1, IDC_LOGIN_BILL2, IDC_LOGIN_PRODUCT},
-                          ItemAction::Hide))
+        if (!ApplyToItems(this, kLoggedOutHidden, ITEMS_HIDE))
             return;
-        if (!ApplyToItems(this,
-                          {IDC_LOGIN_ACCOUNT, IDC_LOGIN_PASSWORD, IDC_LOGIN_BTN_LOGIN,
-                           IDC_LOGIN_BTN_CLEAR, IDC_LOGIN_BTN_KEYBOARD, IDC_LOGIN_AUTOLOGIN},
-                          ItemAction::Enable))
+        if (!ApplyToItems(this, kInputItems, ITEMS_ENABLE))
             return;
         pStatus->SetWindowText(GetLangText(L"Kite", L"IDS_UC_NOT_LOG"));
         ApplyControlSkin(pPicture->m_hWnd, L"LogOut", kWindowSkin);
@@ -541,16 +555,9 @@ void CLoginDlg::UpdateUIByLoginState(int state) {
         break;
     }
     case UISTATE_LOGGING:
-        if (!ApplyToItems(this,
-                          {IDC_LOGIN_ACCOUNT, IDC_LOGIN_PASSWORD, IDC_LOGIN_BTN_LOGIN,
-                           IDC_LOGIN_BTN_CLEAR, IDC_LOGIN_BTN_KEYBOARD, IDC_LOGIN_AUTOLOGIN},
-                          ItemAction::Disable))
+        if (!ApplyToItems(this, kInputItems, ITEMS_DISABLE))
             return;
-        if (!ApplyToItems(this,
-                          {IDC_LOGIN_BTN_LOGOUT, IDC_LOGIN_BTN_ADVANCED, IDC_LOGIN_PANNEL,
-                           IDC_LOGIN_MARK1, IDC_LOGIN_MARK2, IDC_LOGIN_BILL1, IDC_LOGIN_BILL2,
-                           IDC_LOGIN_PRODUCT},
-                          ItemAction::Hide))
+        if (!ApplyToItems(this, kLoggingHidden, ITEMS_HIDE))
             return;
         pStatus->SetWindowText(GetLangText(L"Kite", L"IDS_UC_LOGINING"));
         ApplyControlSkin(pPicture->m_hWnd, L"Loging", kWindowSkin);
@@ -560,12 +567,7 @@ void CLoginDlg::UpdateUIByLoginState(int state) {
         break;
     }
 
-    if (m_bMultiUser &&
-        !ApplyToItems(this,
-                      {IDC_LOGIN_LBL_ACCOUNT, IDC_LOGIN_ACCOUNT, IDC_LOGIN_LBL_PASSWORD,
-                       IDC_LOGIN_PASSWORD, IDC_LOGIN_BTN_CLEAR, IDC_LOGIN_BTN_KEYBOARD,
-                       IDC_LOGIN_AUTOLOGIN},
-                      ItemAction::Hide))
+    if (m_bMultiUser && !ApplyToItems(this, kSingleUserItems, ITEMS_HIDE))
         return;
     OnCustomizeSet();
 }

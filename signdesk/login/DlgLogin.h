@@ -12,17 +12,13 @@
 #include <afxcmn.h>
 
 // Panel states.
-enum {
-    UISTATE_LOGGEDIN = 0,
-    UISTATE_LOGGEDOUT = 1,
-    UISTATE_LOGGING = 2,
-};
+enum { UISTATE_LOGGEDIN = 0, UISTATE_LOGGEDOUT = 1, UISTATE_LOGGING = 2 };
 
 class CLoginDlg : public CDialog {
     DECLARE_DYNAMIC(CLoginDlg)
 public:
     CLoginDlg();
-    ~CLoginDlg() override;
+    virtual ~CLoginDlg();
     enum { IDD = IDD_LOGIN };
 
     // Initialisation
@@ -69,13 +65,13 @@ public:
     void UpdateUnsettledMsg(int kind);
     void OpenBill(int index);
 
-    BOOL PreTranslateMessage(MSG* pMsg) override;
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
 
 protected:
-    void DoDataExchange(CDataExchange* pDX) override;
-    BOOL OnInitDialog() override;
-    void OnOK() override;
-    void OnCancel() override;
+    virtual void DoDataExchange(CDataExchange* pDX);
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
 
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnPaint();

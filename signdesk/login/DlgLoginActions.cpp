@@ -4,6 +4,7 @@
 #include "login/DlgLogin.h"
 
 #include "settings/DlgLock.h"
+#include "core/CompileCheck.h"
 #include "core/Lookup.h"
 #include "login/ShellOpen.h"
 #include "support/TraceLog.h"
@@ -11,7 +12,8 @@
 PFN_SHELLEXECUTEEXW g_pfnShellExecuteEx = &::ShellExecuteExW;
 
 #ifndef _WIN64
-static_assert(sizeof(SHELLEXECUTEINFOW) == 60, "the link request the shell expects");
+// The link request the shell expects.
+SD_COMPILE_CHECK(sizeof(SHELLEXECUTEINFOW) == 60, ShellExecuteInfoSize);
 #endif
 
 namespace {
@@ -159,12 +161,12 @@ bool CLoginDlg::CountUnsettledMissedCalls(int& count) {
     IUIPCALLRECORD* pRecords = GetUIPCALLRECORD();
     if (!pRecords)
         return false;
-    std::vector<CallRecord>* pList = nullptr;
+    std::vector<CallRecord>* pList = NULL;
     if (pRecords->GetCallRecords(kRecordsMissedCalls, pList) == 0 || !pList)
         return false;
     count = 0;
-    for (const CallRecord& record : *pList)
-        if (record.settled == 0)
+    for (size_t i = 0; i < pList->size(); ++i)
+        if ((*pList)[i].settled == 0)
             ++count;
     return true;
 }
@@ -220,13 +222,13 @@ void CLoginDlg::OpenBill(int index) {
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);
     info.fMask = 0;
-    info.hwnd = nullptr;
+    info.hwnd = NULL;
     info.lpVerb = link.verb;
     info.lpFile = link.file;
     info.lpParameters = link.parameters;
-    info.lpDirectory = nullptr;
+    info.lpDirectory = NULL;
     info.nShow = SW_SHOWMAXIMIZED;
-    info.hInstApp = nullptr;
+    info.hInstApp = NULL;
     // Whether the link opened is not the panel's concern.
     g_pfnShellExecuteEx(&info);
 }

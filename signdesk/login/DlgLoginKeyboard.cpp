@@ -24,7 +24,7 @@ void CLoginDlg::OnBnClickedButtonSoftkeybroad() {
     POINT topLeft;
     int nPlacement = ChooseKeyboardPlace(rcField, rcKeyboard.Size(), screen, topLeft);
 
-    m_dlgKeyboard.SetWindowPos(nullptr, topLeft.x, topLeft.y, KEYBOARD_WIDTH, KEYBOARD_HEIGHT,
+    m_dlgKeyboard.SetWindowPos(NULL, topLeft.x, topLeft.y, KEYBOARD_WIDTH, KEYBOARD_HEIGHT,
                                SWP_NOZORDER);
     m_dlgKeyboard.ShowWindow(SW_SHOW);
     m_nKeyboardPos = nPlacement;

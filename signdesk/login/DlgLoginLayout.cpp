@@ -8,8 +8,6 @@
 
 #include <SkinMagicU.h>
 
-#include <initializer_list>
-
 namespace {
 const wchar_t kWindowSkin[] = L"LoginDlg";
 const wchar_t kSkinAdvanceUp[] = L"BtnAdvanceUp";
@@ -27,15 +25,26 @@ const int kUnitStyle = 2;
 const int kUnitIndent = 5;
 
 // Shows or hides the controls in order; false at the first missing one.
-bool ShowItems(CWnd* pDlg, std::initializer_list<int> ids, int nCmdShow) {
-    for (int id : ids) {
-        CWnd* pItem = pDlg->GetDlgItem(id);
+template <size_t N> bool ShowItems(CWnd* pDlg, const int (&ids)[N], int nCmdShow) {
+    for (size_t i = 0; i < N; ++i) {
+        CWnd* pItem = pDlg->GetDlgItem(ids[i]);
         if (!pItem)
             return false;
         pItem->ShowWindow(nCmdShow);
     }
     return true;
 }
+
+// The login fields the folded-out advanced area takes the place of, in
+// order; folding in shows them again, all but the auto-login box, which
+// follows the function configuration.
+const int kFieldsUnderAdvanced[] = {
+    IDC_LOGIN_LBL_ACCOUNT, IDC_LOGIN_ACCOUNT,      IDC_LOGIN_LBL_PASSWORD,
+    IDC_LOGIN_PASSWORD,    IDC_LOGIN_GROUP,        IDC_LOGIN_BTN_LOGIN,
+    IDC_LOGIN_BTN_CLEAR,   IDC_LOGIN_BTN_KEYBOARD, IDC_LOGIN_AUTOLOGIN};
+const int kFieldsShownAgain[] = {
+    IDC_LOGIN_LBL_ACCOUNT, IDC_LOGIN_ACCOUNT,   IDC_LOGIN_LBL_PASSWORD, IDC_LOGIN_PASSWORD,
+    IDC_LOGIN_GROUP,       IDC_LOGIN_BTN_LOGIN, IDC_LOGIN_BTN_CLEAR,    IDC_LOGIN_BTN_KEYBOARD};
 } // namespace
 
 int CLoginDlg::OnCreate(LPCREATESTRUCT lpCreateStruct) {
@@ -80,7 +89,7 @@ void CLoginDlg::OnBnClickedButtonAdvancesetting() {
     TRACE_SCOPE("CLoginDlg::OnBnClickedButtonAdvancesetting");
     if (m_bMultiUser == 1) {
         // In multi-user mode the button edits the registration list instead.
-        CRegUsersDlg dlg(nullptr);
+        CRegUsersDlg dlg(NULL);
         dlg.DoModal();
         return;
     }
@@ -109,20 +118,12 @@ void CLoginDlg::OnBnClickedButtonAdvancesetting() {
 void CLoginDlg::ShowAdvancedDlg() {
     TRACE_SCOPE("CLoginDlg::ShowAdvancedDlg");
     if (m_bAdvancedShown) {
-        if (!ShowItems(this,
-                       {IDC_LOGIN_LBL_ACCOUNT, IDC_LOGIN_ACCOUNT, IDC_LOGIN_LBL_PASSWORD,
-                        IDC_LOGIN_PASSWORD, IDC_LOGIN_GROUP, IDC_LOGIN_BTN_LOGIN,
-                        IDC_LOGIN_BTN_CLEAR, IDC_LOGIN_BTN_KEYBOARD, IDC_LOGIN_AUTOLOGIN},
-                       SW_HIDE))
+        if (!ShowItems(this, kFieldsUnderAdvanced, SW_HIDE))
             return;
         m_dlgAdvanced.ShowWindow(SW_SHOW);
         return;
     }
-    if (!ShowItems(this,
-                   {IDC_LOGIN_LBL_ACCOUNT, IDC_LOGIN_ACCOUNT, IDC_LOGIN_LBL_PASSWORD,
-                    IDC_LOGIN_PASSWORD, IDC_LOGIN_GROUP, IDC_LOGIN_BTN_LOGIN, IDC_LOGIN_BTN_CLEAR,
-                    IDC_LOGIN_BTN_KEYBOARD},
-                   SW_SHOW))
+    if (!ShowItems(this, kFieldsShownAgain, SW_SHOW))
         return;
     CWnd* pAutoLogin = GetDlgItem(IDC_LOGIN_AUTOLOGIN);
     if (!pAutoLogin)
@@ -153,7 +154,7 @@ BOOL CLoginDlg::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
     CPoint pt;
     ::GetCursorPos(&pt);
     if (rcBill1.PtInRect(pt) || rcBill2.PtInRect(pt)) {
-        ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+        ::SetCursor(::LoadCursorW(NULL, IDC_HAND));
         return TRUE;
     }
     return CDialog::OnSetCursor(pWnd, nHitTest, message);

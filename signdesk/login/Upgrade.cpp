@@ -12,7 +12,7 @@ void CLoginDlg::CheckUpgrade() {
     m_upgradeInfo.strReserved2.Empty();
     m_upgradeInfo.strAccount = m_strAccount;
     m_upgradeInfo.strPassword = m_strPassword;
-    AfxBeginThread(UpgradeProc, &m_upgradeInfo, THREAD_PRIORITY_NORMAL, 0, 0, nullptr);
+    AfxBeginThread(UpgradeProc, &m_upgradeInfo, THREAD_PRIORITY_NORMAL, 0, 0, NULL);
 }
 
 UINT UpgradeProc(LPVOID pParam) {

@@ -1,6 +1,7 @@
 #include "settings/DlgAdvanced.h"
 
 #include "accounts/DlgModify.h"
+#include "core/CompileCheck.h"
 #include "core/Lookup.h"
 
 #include <SkinMagicU.h>
@@ -12,11 +13,7 @@ namespace {
 const WPARAM kCtrlT = 20;
 
 // Positions of the proxy type list.
-enum {
-    PROXY_POS_NONE = 0,
-    PROXY_POS_HTTP = 1,
-    PROXY_POS_IE = 2,
-};
+enum { PROXY_POS_NONE = 0, PROXY_POS_HTTP = 1, PROXY_POS_IE = 2 };
 
 const int kNoProxyCode = -1;
 
@@ -24,7 +21,7 @@ const int kNoProxyCode = -1;
 // not the code 0 of the system's proxy.
 int ProxyTypeCode(const CString& text) {
     const wchar_t* begin = text.GetString();
-    wchar_t* end = nullptr;
+    wchar_t* end = NULL;
     long code = std::wcstol(begin, &end, 10);
     return end == begin ? kNoProxyCode : static_cast<int>(code);
 }
@@ -87,8 +84,8 @@ void CAdvancedDlg::InitControls() {
         IDC_ADVANCED_PROXYTYPE, IDC_ADVANCED_BTN_PROXYTEST, IDC_ADVANCED_PROXYADDRESS,
         IDC_ADVANCED_PROXYPORT, IDC_ADVANCED_PROXYUSER,     IDC_ADVANCED_PROXYPASSWORD,
     };
-    for (int id : kProxyControls) {
-        CWnd* pCtrl = GetDlgItem(id);
+    for (size_t i = 0; i < SD_COUNTOF(kProxyControls); ++i) {
+        CWnd* pCtrl = GetDlgItem(kProxyControls[i]);
         if (!pCtrl)
             return;
         pCtrl->EnableWindow(FALSE);
@@ -116,8 +113,8 @@ void CAdvancedDlg::LoadSettings() {
     // entry in the sibling's list, which the login panel stores.
     if (IUIPSETTING* pSettings = GetUIPSETTING()) {
         if (std::vector<ServerInfo>* pServers = pSettings->GetServerList()) {
-            for (const ServerInfo& server : *pServers)
-                pServer->AddString(server.displayName);
+            for (size_t i = 0; i < pServers->size(); ++i)
+                pServer->AddString((*pServers)[i].displayName);
             pServer->SetCurSel(0);
         }
     }
@@ -126,7 +123,7 @@ void CAdvancedDlg::LoadSettings() {
     m_cbProxyType.SetCurSel(PROXY_POS_NONE);
 
     IUIPSETTING* pSettings = GetUIPSETTING();
-    ProxyInfo* pProxy = pSettings ? pSettings->GetProxySetting() : nullptr;
+    ProxyInfo* pProxy = pSettings ? pSettings->GetProxySetting() : NULL;
     if (!pProxy)
         return;
     const struct {
@@ -138,11 +135,11 @@ void CAdvancedDlg::LoadSettings() {
         {IDC_ADVANCED_PROXYUSER, pProxy->proxyUser},
         {IDC_ADVANCED_PROXYPASSWORD, pProxy->proxyPassword},
     };
-    for (const auto& field : fields) {
-        CWnd* pCtrl = GetDlgItem(field.id);
+    for (size_t i = 0; i < SD_COUNTOF(fields); ++i) {
+        CWnd* pCtrl = GetDlgItem(fields[i].id);
         if (!pCtrl)
             break;
-        pCtrl->SetWindowText(field.text);
+        pCtrl->SetWindowText(fields[i].text);
     }
     const int code = ProxyTypeCode(pProxy->proxyType);
     m_cbProxyType.SetCurSel(ProxyTypePosition(code));
@@ -156,8 +153,8 @@ void CAdvancedDlg::UpdateProxyFields() {
     static const int kFields[] = {IDC_ADVANCED_PROXYADDRESS, IDC_ADVANCED_PROXYPORT,
                                   IDC_ADVANCED_PROXYUSER, IDC_ADVANCED_PROXYPASSWORD,
                                   IDC_ADVANCED_BTN_PROXYTEST};
-    for (int id : kFields) {
-        if (CWnd* pCtrl = GetDlgItem(id))
+    for (size_t i = 0; i < SD_COUNTOF(kFields); ++i) {
+        if (CWnd* pCtrl = GetDlgItem(kFields[i]))
             pCtrl->EnableWindow(bEnable);
     }
 }
@@ -217,10 +214,10 @@ void CAdvancedDlg::ReloadServerList() {
     const int index = pServer->GetCurSel();
     pServer->ResetContent();
     IUIPSETTING* pSettings = GetUIPSETTING();
-    std::vector<ServerInfo>* pServers = pSettings ? pSettings->GetServerList() : nullptr;
+    std::vector<ServerInfo>* pServers = pSettings ? pSettings->GetServerList() : NULL;
     if (!pServers)
         return;
-    for (const ServerInfo& server : *pServers)
-        pServer->AddString(server.displayName);
+    for (size_t i = 0; i < pServers->size(); ++i)
+        pServer->AddString((*pServers)[i].displayName);
     pServer->SetCurSel(index >= 0 ? index : 0);
 }

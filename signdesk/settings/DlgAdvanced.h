@@ -10,21 +10,21 @@
 class CAdvancedDlg : public CDialog {
     DECLARE_DYNAMIC(CAdvancedDlg)
 public:
-    explicit CAdvancedDlg(CWnd* pParent = nullptr);
-    ~CAdvancedDlg() override;
+    explicit CAdvancedDlg(CWnd* pParent = NULL);
+    virtual ~CAdvancedDlg();
     enum { IDD = IDD_ADVANCED };
 
     void SetTexts();
     // Position of the login server box: -1 with no selection, 0 without the box.
     int GetServerIndex();
     void SetServerIndex(int index);
-    BOOL PreTranslateMessage(MSG* pMsg) override;
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
 
 protected:
-    void DoDataExchange(CDataExchange* pDX) override;
-    BOOL OnInitDialog() override;
-    void OnOK() override;
-    void OnCancel() override;
+    virtual void DoDataExchange(CDataExchange* pDX);
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
 
     void InitControls();
     void LoadSettings();

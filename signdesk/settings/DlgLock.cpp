@@ -1,5 +1,6 @@
 #include "settings/DlgLock.h"
 
+#include "core/CompileCheck.h"
 #include "core/Lookup.h"
 
 #include <SkinMagicExU.h>
@@ -42,7 +43,7 @@ const Restriction kRestrictions[] = {
 // record is missing.
 CustomizeSet* StoredCustomizeSet() {
     IUIPSETTING* pSetting = GetUIPSETTING();
-    return pSetting ? pSetting->GetCustomizeSet() : nullptr;
+    return pSetting ? pSetting->GetCustomizeSet() : NULL;
 }
 } // namespace
 
@@ -50,7 +51,7 @@ IMPLEMENT_DYNAMIC(CLockDlg, CDialog)
 
 CLockDlg::CLockDlg(CWnd* pParent) : CDialog(IDD, pParent) {}
 
-CLockDlg::~CLockDlg() = default;
+CLockDlg::~CLockDlg() {}
 
 BEGIN_MESSAGE_MAP(CLockDlg, CDialog)
 ON_BN_CLICKED(IDC_LOCK_FIXEDACCOUNT, OnBnClickedFixedAccount)
@@ -71,8 +72,9 @@ BOOL CLockDlg::OnInitDialog() {
 }
 
 void CLockDlg::InitControls() {
-    for (int id : {IDC_LOCK_PASSWORD, IDC_LOCK_ACCOUNT}) {
-        CWnd* pEdit = GetDlgItem(id);
+    static const int kEdits[] = {IDC_LOCK_PASSWORD, IDC_LOCK_ACCOUNT};
+    for (size_t i = 0; i < SD_COUNTOF(kEdits); ++i) {
+        CWnd* pEdit = GetDlgItem(kEdits[i]);
         if (!pEdit)
             return;
         pEdit->SendMessage(EM_LIMITTEXT, kMaxFieldLength);
@@ -93,9 +95,11 @@ void CLockDlg::LoadSettings() {
             return;
         pAccount->EnableWindow(fixed);
     }
-    for (const Restriction& r : kRestrictions)
+    for (size_t i = 0; i < SD_COUNTOF(kRestrictions); ++i) {
+        const Restriction& r = kRestrictions[i];
         if (GetDlgItem(r.id))
             CheckDlgButton(r.id, IsOn(pSet->*r.field) ? BST_CHECKED : BST_UNCHECKED);
+    }
     // The account the panel shows now, not the stored one: the administrator
     // usually fixes the account that is being used.
     SetDlgItemText(IDC_LOCK_ACCOUNT, m_strLoginAccount);
@@ -106,8 +110,8 @@ void CLockDlg::SetTexts() {
     SetDlgItemText(IDC_LOCK_LBL_PASSWORD, GetLangText(L"Login", L"IDS_LOG_LOCKACCOUNT_PSW"));
     SetDlgItemText(IDC_LOCK_LBL_ACCOUNT, GetLangText(L"Login", L"IDS_LOG_LOCKACCOUNT_ACCOUNT"));
     SetDlgItemText(IDC_LOCK_FIXEDACCOUNT, GetLangText(L"Login", L"IDS_LOG_LOCKACCOUNT_ACCOUNT"));
-    for (const Restriction& r : kRestrictions)
-        SetDlgItemText(r.id, GetLangText(L"Login", r.key));
+    for (size_t i = 0; i < SD_COUNTOF(kRestrictions); ++i)
+        SetDlgItemText(kRestrictions[i].id, GetLangText(L"Login", kRestrictions[i].key));
     SetDlgItemText(IDOK, GetLangText(L"global", L"IDS_BUTTON_OK"));
     SetDlgItemText(IDCANCEL, GetLangText(L"global", L"IDS_BUTTON_CANCEL"));
 }
@@ -162,8 +166,10 @@ void CLockDlg::SaveSettings() {
             set.fixedAccountOn = L"0";
         }
     }
-    for (const Restriction& r : kRestrictions)
+    for (size_t i = 0; i < SD_COUNTOF(kRestrictions); ++i) {
+        const Restriction& r = kRestrictions[i];
         if (GetDlgItem(r.id))
             set.*r.field = IsDlgButtonChecked(r.id) == BST_CHECKED ? L"1" : L"0";
+    }
     pSetting->SetCustomizeSet(set);
 }

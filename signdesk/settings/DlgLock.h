@@ -9,17 +9,17 @@
 class CLockDlg : public CDialog {
     DECLARE_DYNAMIC(CLockDlg)
 public:
-    explicit CLockDlg(CWnd* pParent = nullptr);
-    ~CLockDlg() override;
+    explicit CLockDlg(CWnd* pParent = NULL);
+    virtual ~CLockDlg();
     enum { IDD = IDD_LOCK };
 
     // The account shown in the fixed account edit: the login panel's.
     void SetLoginAccount(const CString& account);
 
 protected:
-    void DoDataExchange(CDataExchange* pDX) override;
-    BOOL OnInitDialog() override;
-    void OnOK() override;
+    virtual void DoDataExchange(CDataExchange* pDX);
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
 
     void InitControls();
     void LoadSettings();
