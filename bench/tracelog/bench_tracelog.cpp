@@ -62,7 +62,7 @@ template <typename Body> double Measure(int threads, int iterations, Body body) 
 void TracedMember(int iterations) {
     for (int i = 0; i < iterations; ++i) {
         TRACE_SCOPE(kFunction);
-        TRACE_RECORD(TRACE_LEVEL_INFO, kFunction, L"%s", g_wideText.c_str());
+        TRACE_RECORD(TRACE_LEVEL_INFO, kFunction)(L"%s", g_wideText.c_str());
     }
 }
 

@@ -23,6 +23,6 @@ void CLoginDlg::CloseDatabase() {
             pPhoneBook->CloseAccountDatabase();
     } catch (...) {
         const int code = static_cast<int>(::GetLastError());
-        TRACE_RECORD(TRACE_LEVEL_ERROR, "CLoginDlg::CloseDatabase", L"Error: %d . ", code);
+        TRACE_RECORD(TRACE_LEVEL_ERROR, "CLoginDlg::CloseDatabase")(L"Error: %d . ", code);
     }
 }

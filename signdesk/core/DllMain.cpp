@@ -15,6 +15,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID lpRes
         if (!AfxInitExtensionModule(g_extensionModule, hInstance))
             return FALSE;
         g_pResourceLink = new CDynLinkLibrary(g_extensionModule);
+    } else if (dwReason == DLL_THREAD_DETACH) {
+        ReleaseTraceThreadData();
     } else if (dwReason == DLL_PROCESS_DETACH) {
         // At process exit (lpReserved set) windows and threads are already
         // gone; only an explicit unload tears the panel down.

@@ -253,8 +253,8 @@ void CLoginDlg::InitData() {
         if (pSettings->FindLoginRecord(account, record)) {
             autoLogin = record.autoLogin;
         } else {
-            TRACE_RECORD(TRACE_LEVEL_WARNING, "CLoginDlg::InitData",
-                         L"Can't find the account! in db.");
+            TRACE_RECORD(TRACE_LEVEL_WARNING, "CLoginDlg::InitData")
+            (L"Can't find the account! in db.");
             autoLogin = pSettings->GetAutoLogin();
         }
     }

@@ -6,7 +6,7 @@
 CMutexLock g_logLock;
 
 CMutexLock::CMutexLock() : m_pSection(new (std::nothrow) CRITICAL_SECTION) {
-    if (m_pSection == nullptr) {
+    if (m_pSection == NULL) {
         throw std::runtime_error("Mutex construction fail");
     }
     // No spinning: the lock is held across file writes, and a waiter that
@@ -20,8 +20,8 @@ CMutexLock::~CMutexLock() {
 
 void CMutexLock::Release() {
     CRITICAL_SECTION* section = m_pSection;
-    if (section != nullptr) {
-        m_pSection = nullptr;
+    if (section != NULL) {
+        m_pSection = NULL;
         DeleteCriticalSection(section);
         delete section;
     }
@@ -29,14 +29,14 @@ void CMutexLock::Release() {
 
 void CMutexLock::Enter() {
     CRITICAL_SECTION* section = m_pSection;
-    if (section != nullptr) {
+    if (section != NULL) {
         EnterCriticalSection(section);
     }
 }
 
 void CMutexLock::Leave() {
     CRITICAL_SECTION* section = m_pSection;
-    if (section != nullptr) {
+    if (section != NULL) {
         LeaveCriticalSection(section);
     }
 }

@@ -14,14 +14,14 @@ public:
     CMutexLock();
     ~CMutexLock();
 
-    CMutexLock(const CMutexLock&) = delete;
-    CMutexLock& operator=(const CMutexLock&) = delete;
-
     // Frees the lock; the holder then has none. A second call does nothing.
     void Release();
-    bool HasLock() const { return m_pSection != nullptr; }
+    bool HasLock() const { return m_pSection != NULL; }
 
 private:
+    CMutexLock(const CMutexLock&);
+    CMutexLock& operator=(const CMutexLock&);
+
     friend class CAutoLock;
     void Enter();
     void Leave();
@@ -40,13 +40,13 @@ public:
     explicit CAutoLock(CMutexLock& holder);
     ~CAutoLock() { Unlock(); }
 
-    CAutoLock(const CAutoLock&) = delete;
-    CAutoLock& operator=(const CAutoLock&) = delete;
-
     // Leaves the lock if this guard still holds it; later calls do nothing.
     void Unlock();
 
 private:
+    CAutoLock(const CAutoLock&);
+    CAutoLock& operator=(const CAutoLock&);
+
     CMutexLock* m_pHolder;
     bool m_bHeld;
 };

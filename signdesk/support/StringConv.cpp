@@ -10,18 +10,18 @@ int AnsiBytes(const wchar_t* text, int chars) {
     if (chars <= 0) {
         return 0;
     }
-    return WideCharToMultiByte(CP_ACP, 0, text, chars, nullptr, 0, nullptr, nullptr);
+    return WideCharToMultiByte(CP_ACP, 0, text, chars, NULL, 0, NULL, NULL);
 }
 
 } // namespace
 
 int WideToAnsiBuffer(char* buffer, const wchar_t* text, int& length) {
-    if (text == nullptr) {
+    if (text == NULL) {
         return 0;
     }
     const size_t wideLength = wcslen(text);
     const int chars = wideLength > 0x7fffffff ? 0x7fffffff : static_cast<int>(wideLength);
-    if (buffer == nullptr) {
+    if (buffer == NULL) {
         length = AnsiBytes(text, chars);
         return length;
     }
@@ -51,6 +51,6 @@ int WideToAnsiBuffer(char* buffer, const wchar_t* text, int& length) {
         }
     }
     const int written =
-        fit > 0 ? WideCharToMultiByte(CP_ACP, 0, text, fit, buffer, room, nullptr, nullptr) : 0;
+        fit > 0 ? WideCharToMultiByte(CP_ACP, 0, text, fit, buffer, room, NULL, NULL) : 0;
     return written > 0 ? written : 0;
 }

@@ -12,7 +12,7 @@
 #include <cwchar>
 #include <new>
 
-ITraceLog* g_pTraceLog = nullptr;
+ITraceLog* g_pTraceLog = NULL;
 
 namespace {
 
@@ -92,7 +92,7 @@ public:
     TextBuilder& Add(const char* text) { return Add(text, strlen(text)); }
 
     // Decimal digits, zero-padded to at least minDigits.
-    TextBuilder& AddUnsigned(unsigned long long value, int minDigits = 1) {
+    TextBuilder& AddUnsigned(ULONGLONG value, int minDigits = 1) {
         char digits[24];
         int count = 0;
         do {
@@ -105,9 +105,9 @@ public:
     TextBuilder& AddInt(int value) {
         if (value < 0) {
             Add("-", 1);
-            return AddUnsigned(0ULL - static_cast<unsigned long long>(value));
+            return AddUnsigned(static_cast<ULONGLONG>(0) - static_cast<ULONGLONG>(value));
         }
-        return AddUnsigned(static_cast<unsigned long long>(value));
+        return AddUnsigned(static_cast<ULONGLONG>(value));
     }
 
     // The local time as "%d-%02d-%02d %02d:%02d:%02d.%03d".
@@ -128,8 +128,8 @@ typedef void(WINAPI* SystemTimeFunction)(LPFILETIME);
 SystemTimeFunction ResolveSystemTime() {
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
     FARPROC precise =
-        kernel != nullptr ? GetProcAddress(kernel, "GetSystemTimePreciseAsFileTime") : nullptr;
-    return precise != nullptr
+        kernel != NULL ? GetProcAddress(kernel, "GetSystemTimePreciseAsFileTime") : NULL;
+    return precise != NULL
                ? reinterpret_cast<SystemTimeFunction>(reinterpret_cast<void (*)()>(precise))
                : GetSystemTimeAsFileTime;
 }
@@ -139,19 +139,71 @@ const SystemTimeFunction g_systemTime = ResolveSystemTime();
 // Local date and time to the second, formatted once per second per thread:
 // the conversion to local time is the costly part of a time stamp.
 struct StampCache {
-    unsigned long long second;
+    ULONGLONG second;
     char text[32];
     size_t length;
 };
-thread_local StampCache t_stamp = {~0ULL, {}, 0};
+
+const ULONGLONG kTicksPerMillisecond = 10000;
+const ULONGLONG kTicksPerSecond = 1000 * kTicksPerMillisecond;
+
+// Each thread's cache hangs in a thread-local storage slot of the module:
+// variables declared thread-local do not work in a library loaded with
+// LoadLibrary on the older systems the client runs on. A thread's cache is
+// freed when the thread ends (ReleaseTraceThreadData) and the slot when the
+// module goes, with the cache of the thread that unloads it.
+class StampSlot {
+public:
+    StampSlot() : m_index(TlsAlloc()) {}
+    ~StampSlot() {
+        Release();
+        if (m_index != TLS_OUT_OF_INDEXES) {
+            TlsFree(m_index);
+        }
+    }
+    // The calling thread's cache, made on first use; null without a slot
+    // or memory.
+    StampCache* Get() {
+        if (m_index == TLS_OUT_OF_INDEXES) {
+            return NULL;
+        }
+        StampCache* cache = static_cast<StampCache*>(TlsGetValue(m_index));
+        if (cache == NULL) {
+            cache = new (std::nothrow) StampCache;
+            if (cache != NULL) {
+                cache->second = ~static_cast<ULONGLONG>(0);
+                cache->length = 0;
+                TlsSetValue(m_index, cache);
+            }
+        }
+        return cache;
+    }
+    void Release() {
+        if (m_index != TLS_OUT_OF_INDEXES) {
+            delete static_cast<StampCache*>(TlsGetValue(m_index));
+            TlsSetValue(m_index, NULL);
+        }
+    }
+
+private:
+    StampSlot(const StampSlot&);
+    StampSlot& operator=(const StampSlot&);
+
+    const DWORD m_index;
+};
+
+StampSlot g_stampSlot;
 
 TextBuilder& TextBuilder::AddTimeStamp() {
     FILETIME now;
-    (g_systemTime != nullptr ? g_systemTime : GetSystemTimeAsFileTime)(&now);
-    const unsigned long long ticks =
-        (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    const unsigned long long second = ticks / 10000000ULL;
-    StampCache& cache = t_stamp;
+    (g_systemTime != NULL ? g_systemTime : GetSystemTimeAsFileTime)(&now);
+    const ULONGLONG ticks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    const ULONGLONG second = ticks / kTicksPerSecond;
+    // Without a cache of its own the thread formats every stamp in full.
+    StampCache uncached;
+    uncached.second = ~static_cast<ULONGLONG>(0);
+    StampCache* own = g_stampSlot.Get();
+    StampCache& cache = own != NULL ? *own : uncached;
     if (cache.second != second) {
         // The same conversion as GetLocalTime: the current bias, which is a
         // whole number of minutes, so seconds and milliseconds carry over.
@@ -167,7 +219,7 @@ TextBuilder& TextBuilder::AddTimeStamp() {
         cache.second = second;
     }
     Add(cache.text, cache.length).Add(".", 1);
-    return AddUnsigned((ticks / 10000ULL) % 1000ULL, 3);
+    return AddUnsigned((ticks / kTicksPerMillisecond) % 1000, 3);
 }
 
 void FormatTimeStamp(char* out) {
@@ -181,18 +233,18 @@ void FormatTimeStamp(char* out) {
 // and writing like fopen's streams.
 FILE* OpenAppendStream(const char* path) {
     HANDLE handle =
-        CreateFileA(path, GENERIC_READ | FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        CreateFileA(path, GENERIC_READ | FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (handle == INVALID_HANDLE_VALUE) {
-        return nullptr;
+        return NULL;
     }
-    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_BINARY);
+    const int fd = _open_osfhandle(reinterpret_cast<INT_PTR>(handle), _O_BINARY);
     if (fd == -1) {
         CloseHandle(handle);
-        return nullptr;
+        return NULL;
     }
     FILE* file = _fdopen(fd, "ab+");
-    if (file == nullptr) {
+    if (file == NULL) {
         _close(fd);
     }
     return file;
@@ -220,10 +272,10 @@ const char* LevelText(int level) {
 // Directory of the host executable, without a trailing backslash.
 void GetExeDirectory(char* out) {
     char module[CTraceLog::PATH_SIZE] = {};
-    DWORD length = GetModuleFileNameA(nullptr, module, CTraceLog::PATH_SIZE - 1);
+    DWORD length = GetModuleFileNameA(NULL, module, CTraceLog::PATH_SIZE - 1);
     module[length < CTraceLog::PATH_SIZE ? length : CTraceLog::PATH_SIZE - 1] = '\0';
     char* last = strrchr(module, '\\');
-    if (last != nullptr) {
+    if (last != NULL) {
         *last = '\0';
     }
     CopyText(out, CTraceLog::PATH_SIZE, module);
@@ -235,7 +287,7 @@ bool DirectoryExists(const char* path) {
 }
 
 bool MakeDirectory(const char* path) {
-    return CreateDirectoryA(path, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+    return CreateDirectoryA(path, NULL) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 // Creates every missing directory of the chain, the last one included.
@@ -266,6 +318,11 @@ void PrintMessage(const char* message) {
     fflush(stdout);
 }
 
+// A flag that other threads set: read with a full barrier, as it is written.
+bool IsSet(volatile LONG& flag) {
+    return InterlockedCompareExchange(&flag, 0, 0) != 0;
+}
+
 void PrintCloseFailure(const char* format) {
     int error = errno;
     char message[CTraceLog::PATH_SIZE * 2];
@@ -276,25 +333,25 @@ void PrintCloseFailure(const char* format) {
 } // namespace
 
 CTraceLog::CTraceLog(const char* path)
-    : m_disabled(false), m_needsOpen(true), m_fileName(), m_directory(), m_locations(nullptr),
-      m_pFile(nullptr), m_level(TRACE_LEVEL_INFO), m_maxSize(DEFAULT_MAX_SIZE), m_maxBackups(1),
-      m_backupIndex(0), m_record(nullptr), m_wideText(nullptr) {
-    ResolvePath(path != nullptr ? path : "");
+    : m_disabled(0), m_needsOpen(1), m_fileName(), m_directory(), m_locations(NULL), m_pFile(NULL),
+      m_level(TRACE_LEVEL_INFO), m_maxSize(DEFAULT_MAX_SIZE), m_maxBackups(1), m_backupIndex(0),
+      m_record(NULL), m_wideText(NULL) {
+    ResolvePath(path != NULL ? path : "");
     CAutoLock guard(g_logLock);
     FindLocation(true);
 }
 
 CTraceLog::~CTraceLog() {
     CAutoLock guard(g_logLock);
-    if (m_pFile != nullptr) {
+    if (m_pFile != NULL) {
         fclose(m_pFile);
-        m_pFile = nullptr;
+        m_pFile = NULL;
     }
     // Free the tree without recursion: it may be as deep as the number of
     // threads that ever traced.
     TraceLocation* node = m_locations;
-    while (node != nullptr) {
-        if (node->left != nullptr) {
+    while (node != NULL) {
+        if (node->left != NULL) {
             TraceLocation* left = node->left;
             node->left = left->right;
             left->right = node;
@@ -305,7 +362,7 @@ CTraceLog::~CTraceLog() {
             node = right;
         }
     }
-    m_locations = nullptr;
+    m_locations = NULL;
     delete[] m_record;
     delete[] m_wideText;
 }
@@ -316,17 +373,17 @@ void CTraceLog::ResolvePath(const char* path) {
     char work[PATH_SIZE];
     CopyText(work, PATH_SIZE, path);
 
-    if (strchr(work, ':') != nullptr) {
+    if (strchr(work, ':') != NULL) {
         // Absolute.
         ToBackslashes(work);
         char* last = strrchr(work, '\\');
-        if (last == nullptr) {
+        if (last == NULL) {
             return;
         }
         CopyText(m_fileName, PATH_SIZE, last + 1);
         *last = '\0';
         CopyText(m_directory, PATH_SIZE, work);
-    } else if (strchr(work, '/') == nullptr && strchr(work, '\\') == nullptr) {
+    } else if (strchr(work, '/') == NULL && strchr(work, '\\') == NULL) {
         // A bare file name: beside the executable.
         CopyText(m_directory, PATH_SIZE, exeDirectory);
         AppendText(m_directory, PATH_SIZE, "\\");
@@ -340,9 +397,9 @@ void CTraceLog::ResolvePath(const char* path) {
         char result[PATH_SIZE];
         CopyText(result, PATH_SIZE, exeDirectory);
         char* component = work;
-        while (component != nullptr) {
+        while (component != NULL) {
             char* next = strchr(component, '\\');
-            if (next != nullptr) {
+            if (next != NULL) {
                 *next++ = '\0';
             }
             if (strcmp(component, "..") == 0) {
@@ -354,7 +411,7 @@ void CTraceLog::ResolvePath(const char* path) {
                     break;
                 }
                 char* cut = strrchr(result, '\\');
-                if (cut != nullptr) {
+                if (cut != NULL) {
                     *cut = '\0';
                 } else {
                     result[0] = '\0';
@@ -383,32 +440,32 @@ void CTraceLog::ResolvePath(const char* path) {
 // Runs the open step, or the rotation check while the file is open.
 // The caller holds g_logLock. True when the file is open afterwards.
 bool CTraceLog::PrepareFile() {
-    if (m_pFile != nullptr) {
+    if (m_pFile != NULL) {
         CheckRotation();
     } else {
         OpenFile();
     }
-    return m_pFile != nullptr;
+    return m_pFile != NULL;
 }
 
 void CTraceLog::OpenFile() {
-    if (!m_needsOpen) {
+    if (!IsSet(m_needsOpen)) {
         return;
     }
     CAutoLock guard(g_logLock);
-    if (!m_needsOpen) {
+    if (!IsSet(m_needsOpen)) {
         return;
     }
-    m_needsOpen = false;
-    if (m_pFile == nullptr) {
+    InterlockedExchange(&m_needsOpen, 0);
+    if (m_pFile == NULL) {
         char path[PATH_SIZE];
         Format(path, PATH_SIZE, "%s%s", m_directory, m_fileName);
         m_pFile = OpenAppendStream(path);
-        if (m_pFile == nullptr) {
+        if (m_pFile == NULL) {
             CopyText(m_fileName, PATH_SIZE, kFallbackFileName);
             Format(path, PATH_SIZE, "%s%s", m_directory, m_fileName);
             m_pFile = OpenAppendStream(path);
-            if (m_pFile == nullptr) {
+            if (m_pFile == NULL) {
                 return;
             }
         }
@@ -425,7 +482,7 @@ void CTraceLog::OpenFile() {
 
 void CTraceLog::CheckRotation() {
     CAutoLock guard(g_logLock);
-    if (m_pFile == nullptr) {
+    if (m_pFile == NULL) {
         return;
     }
     // Every record is flushed, so the stream holds no buffered data: seeking
@@ -434,9 +491,9 @@ void CTraceLog::CheckRotation() {
     LARGE_INTEGER zero;
     zero.QuadPart = 0;
     LARGE_INTEGER end;
-    const long long size = SetFilePointerEx(handle, zero, &end, FILE_END) ? end.QuadPart : -1;
-    SetFilePointerEx(handle, zero, nullptr, FILE_BEGIN); // writes still append
-    if (size < static_cast<long long>(static_cast<int>(m_maxSize))) {
+    const LONGLONG size = SetFilePointerEx(handle, zero, &end, FILE_END) ? end.QuadPart : -1;
+    SetFilePointerEx(handle, zero, NULL, FILE_BEGIN); // writes still append
+    if (size < static_cast<LONGLONG>(static_cast<int>(m_maxSize))) {
         return;
     }
 
@@ -444,7 +501,7 @@ void CTraceLog::CheckRotation() {
         PrintCloseFailure("fclose failed code[%d] string[%s]\n");
     }
     // The stream is gone even when its close failed: never touch it again.
-    m_pFile = nullptr;
+    m_pFile = NULL;
 
     if (++m_backupIndex > m_maxBackups) {
         m_backupIndex = 1;
@@ -464,17 +521,17 @@ void CTraceLog::CheckRotation() {
     }
 
     FILE* truncated = fopen(current, "w");
-    if (truncated != nullptr && fclose(truncated) != 0) {
+    if (truncated != NULL && fclose(truncated) != 0) {
         PrintCloseFailure("fclose faild code[%d] string[%s]\n");
     }
-    m_needsOpen = true;
+    InterlockedExchange(&m_needsOpen, 1);
     OpenFile();
 }
 
 TraceLocation* CTraceLog::FindLocation(bool create) {
-    const unsigned long long threadId = GetCurrentThreadId();
+    const ULONGLONG threadId = GetCurrentThreadId();
     TraceLocation** link = &m_locations;
-    while (*link != nullptr) {
+    while (*link != NULL) {
         TraceLocation* node = *link;
         if (threadId == node->threadId) {
             return node;
@@ -482,17 +539,17 @@ TraceLocation* CTraceLog::FindLocation(bool create) {
         link = threadId < node->threadId ? &node->left : &node->right;
     }
     if (!create) {
-        return nullptr;
+        return NULL;
     }
     TraceLocation* node = new (std::nothrow) TraceLocation;
-    if (node != nullptr) {
+    if (node != NULL) {
         node->threadId = threadId;
         node->line = 0;
         node->level = TRACE_LEVEL_INFO;
-        node->function = nullptr;
-        node->file = nullptr;
-        node->left = nullptr;
-        node->right = nullptr;
+        node->function = NULL;
+        node->file = NULL;
+        node->left = NULL;
+        node->right = NULL;
         *link = node;
     }
     return node;
@@ -502,7 +559,7 @@ TraceLocation* CTraceLog::FindLocation(bool create) {
 // (PATH_SIZE bytes) and returns its length, or 0 when no location can be
 // built.
 size_t CTraceLog::BuildLocation(char* out, const char* function, const char* file, int line) {
-    if (function == nullptr || function[0] == '\0' || file == nullptr || m_pFile == nullptr) {
+    if (function == NULL || function[0] == '\0' || file == NULL || m_pFile == NULL) {
         return 0;
     }
     const char* filePart = file;
@@ -534,18 +591,18 @@ void CTraceLog::WriteScope(const char* function, const char* file, int line, boo
 }
 
 bool CTraceLog::ContentAllowed(const TraceLocation* location) const {
-    return location != nullptr && location->function != nullptr && location->file != nullptr &&
+    return location != NULL && location->function != NULL && location->file != NULL &&
            location->level <= m_level;
 }
 
 bool CTraceLog::AllocateBuffers() {
-    if (m_record == nullptr) {
+    if (m_record == NULL) {
         m_record = new (std::nothrow) char[RECORD_SIZE];
     }
-    if (m_wideText == nullptr) {
+    if (m_wideText == NULL) {
         m_wideText = new (std::nothrow) wchar_t[CONTENT_SIZE];
     }
-    return m_record != nullptr && m_wideText != nullptr;
+    return m_record != NULL && m_wideText != NULL;
 }
 
 // Builds the record's first two lines, "location[level]" and "Content:",
@@ -582,11 +639,11 @@ void CTraceLog::EmitContent(size_t headerLength, size_t textLength) {
 }
 
 void CTraceLog::WriteContentV(const char* format, va_list args) {
-    if (m_disabled) {
+    if (IsSet(m_disabled)) {
         return;
     }
     CAutoLock guard(g_logLock);
-    const size_t header = BeginContent(format != nullptr);
+    const size_t header = BeginContent(format != NULL);
     if (header == 0) {
         return;
     }
@@ -610,11 +667,11 @@ void CTraceLog::WriteContentV(const char* format, va_list args) {
 }
 
 void CTraceLog::WriteContentV(const wchar_t* format, va_list args) {
-    if (m_disabled) {
+    if (IsSet(m_disabled)) {
         return;
     }
     CAutoLock guard(g_logLock);
-    const size_t header = BeginContent(format != nullptr);
+    const size_t header = BeginContent(format != NULL);
     if (header == 0) {
         return;
     }
@@ -679,7 +736,7 @@ void CTraceLog::WriteHere(const char* format, ...) {
 }
 
 void CTraceLog::WriteScopeLine(bool enter) {
-    if (m_disabled) {
+    if (IsSet(m_disabled)) {
         return;
     }
     CAutoLock guard(g_logLock);
@@ -687,16 +744,16 @@ void CTraceLog::WriteScopeLine(bool enter) {
         return;
     }
     TraceLocation* location = FindLocation(true);
-    if (location != nullptr) {
+    if (location != NULL) {
         WriteScope(location->function, location->file, location->line, enter);
     }
 }
 
 void CTraceLog::WriteScopeLine(const char* function, const char* file, int line, bool enter) {
-    if (function == nullptr || function[0] == '\0' || file == nullptr || file[0] == '\0') {
+    if (function == NULL || function[0] == '\0' || file == NULL || file[0] == '\0') {
         return;
     }
-    if (m_disabled) {
+    if (IsSet(m_disabled)) {
         return;
     }
     CAutoLock guard(g_logLock);
@@ -708,11 +765,11 @@ void CTraceLog::WriteScopeLine(const char* function, const char* file, int line,
 }
 
 void CTraceLog::Disable() {
-    m_disabled = true;
+    InterlockedExchange(&m_disabled, 1);
 }
 
 void CTraceLog::Enable() {
-    m_disabled = false;
+    InterlockedExchange(&m_disabled, 0);
 }
 
 void CTraceLog::SetMaxFileSizeKB(int kilobytes) {
@@ -733,12 +790,12 @@ void CTraceLog::SetLevel(int threshold) {
 }
 
 void CTraceLog::SetLocation(const char* function, const char* file, int line, int level) {
-    if (function == nullptr || file == nullptr) {
+    if (function == NULL || file == NULL) {
         return;
     }
     CAutoLock guard(g_logLock);
     TraceLocation* location = FindLocation(true);
-    if (location != nullptr) {
+    if (location != NULL) {
         location->function = function;
         location->file = file;
         location->line = line;
@@ -750,22 +807,22 @@ void CTraceLog::SetLocation(const char* function, const char* file, int line, in
 // fits. None for a missing string, which the scope then passes as a literal
 // "" that can never dangle.
 char* CTraceScope::Keep(const char* text, size_t& used) {
-    if (text == nullptr) {
-        return nullptr;
+    if (text == NULL) {
+        return NULL;
     }
     const size_t size = strlen(text) + 1;
     char* copy = size <= INLINE_SIZE - used ? m_inline + used : new (std::nothrow) char[size];
     if (copy == m_inline + used) {
         used += size;
     }
-    if (copy != nullptr) {
+    if (copy != NULL) {
         memcpy(copy, text, size);
     }
     return copy;
 }
 
 void CTraceScope::Free(char* copy) {
-    if (copy != nullptr && (copy < m_inline || copy >= m_inline + INLINE_SIZE)) {
+    if (copy != NULL && (copy < m_inline || copy >= m_inline + INLINE_SIZE)) {
         delete[] copy;
     }
 }
@@ -774,13 +831,12 @@ void CTraceScope::Free(char* copy) {
 // line: the inner acquisitions are then recursive ones, and a contended lock
 // is taken once per line rather than twice.
 CTraceScope::CTraceScope(ITraceLog** ppLog, const char* function, const char* file, int line)
-    : m_ppLog(ppLog), m_line(line), m_level(TRACE_LEVEL_INFO), m_function(nullptr),
-      m_file(nullptr) {
+    : m_ppLog(ppLog), m_line(line), m_level(TRACE_LEVEL_INFO), m_function(NULL), m_file(NULL) {
     size_t used = 0;
     m_function = Keep(function, used);
     m_file = Keep(file, used);
-    ITraceLog* log = m_ppLog != nullptr ? *m_ppLog : nullptr;
-    if (log != nullptr) {
+    ITraceLog* log = m_ppLog != NULL ? *m_ppLog : NULL;
+    if (log != NULL) {
         CAutoLock guard(g_logLock);
         log->SetLocation(function, file, line, m_level);
         log->WriteScopeLine(true);
@@ -788,13 +844,40 @@ CTraceScope::CTraceScope(ITraceLog** ppLog, const char* function, const char* fi
 }
 
 CTraceScope::~CTraceScope() {
-    ITraceLog* log = m_ppLog != nullptr ? *m_ppLog : nullptr;
-    if (log != nullptr) {
+    ITraceLog* log = m_ppLog != NULL ? *m_ppLog : NULL;
+    if (log != NULL) {
         CAutoLock guard(g_logLock);
-        log->SetLocation(m_function != nullptr ? m_function : "", m_file != nullptr ? m_file : "",
-                         m_line, m_level);
+        log->SetLocation(m_function != NULL ? m_function : "", m_file != NULL ? m_file : "", m_line,
+                         m_level);
         log->WriteScopeLine(false);
     }
     Free(m_function);
     Free(m_file);
+}
+
+template <class Char> void CTraceRecord::WriteV(const Char* format, va_list args) const {
+    ITraceLog* log = g_pTraceLog;
+    if (log == NULL) {
+        return;
+    }
+    CAutoLock guard(g_logLock);
+    log->WriteV(m_level, m_function, m_file, m_line, format, args);
+}
+
+void CTraceRecord::operator()(const wchar_t* format, ...) const {
+    va_list args;
+    va_start(args, format);
+    WriteV(format, args);
+    va_end(args);
+}
+
+void CTraceRecord::operator()(const char* format, ...) const {
+    va_list args;
+    va_start(args, format);
+    WriteV(format, args);
+    va_end(args);
+}
+
+void ReleaseTraceThreadData() {
+    g_stampSlot.Release();
 }

@@ -4,7 +4,8 @@
 
 #include "support/MutexLock.h"
 
-#include <atomic>
+#include <windows.h>
+
 #include <cstdarg>
 #include <cstdio>
 
@@ -12,7 +13,7 @@
 enum {
     TRACE_LEVEL_ERROR = 0,   // "Err"
     TRACE_LEVEL_WARNING = 1, // "War"
-    TRACE_LEVEL_INFO = 2,    // "Inf"
+    TRACE_LEVEL_INFO = 2     // "Inf"
 };
 
 // Abstract log. The order of the virtual functions is part of the interface.
@@ -55,7 +56,7 @@ public:
 // Per-thread location record, a node of an unbalanced search tree keyed by
 // thread id.
 struct TraceLocation {
-    unsigned long long threadId;
+    ULONGLONG threadId;
     int line;
     int level;
     const char* function;
@@ -71,36 +72,33 @@ public:
         CONTENT_SIZE = 51200,               // formatted content text
         DEFAULT_MAX_SIZE = 5 * 1024 * 1024, // rotation size in bytes
         // A whole content record: location, level and "Content:" lines, text.
-        RECORD_SIZE = PATH_SIZE + 32 + CONTENT_SIZE,
+        RECORD_SIZE = PATH_SIZE + 32 + CONTENT_SIZE
     };
 
     // Resolves the narrow path into directory and file name (relative paths
     // against the executable's directory) and creates the directory chain.
     // The file is opened by the first write.
     explicit CTraceLog(const char* path);
-    ~CTraceLog() override;
+    virtual ~CTraceLog();
 
-    CTraceLog(const CTraceLog&) = delete;
-    CTraceLog& operator=(const CTraceLog&) = delete;
-
-    void WriteV(int level, const char* function, const char* file, int line, const wchar_t* format,
-                va_list args) override;
-    void WriteV(int level, const char* function, const char* file, int line, const char* format,
-                va_list args) override;
-    void Write(int level, const char* function, const char* file, int line, const wchar_t* format,
-               ...) override;
-    void Write(int level, const char* function, const char* file, int line, const char* format,
-               ...) override;
-    void WriteHere(const wchar_t* format, ...) override;
-    void WriteHere(const char* format, ...) override;
-    void WriteScopeLine(bool enter) override;
-    void WriteScopeLine(const char* function, const char* file, int line, bool enter) override;
-    void Disable() override;
-    void Enable() override;
-    void SetMaxFileSizeKB(int kilobytes) override;
-    void SetMaxBackupCount(int count) override;
-    void SetLevel(int threshold) override;
-    void SetLocation(const char* function, const char* file, int line, int level) override;
+    virtual void WriteV(int level, const char* function, const char* file, int line,
+                        const wchar_t* format, va_list args);
+    virtual void WriteV(int level, const char* function, const char* file, int line,
+                        const char* format, va_list args);
+    virtual void Write(int level, const char* function, const char* file, int line,
+                       const wchar_t* format, ...);
+    virtual void Write(int level, const char* function, const char* file, int line,
+                       const char* format, ...);
+    virtual void WriteHere(const wchar_t* format, ...);
+    virtual void WriteHere(const char* format, ...);
+    virtual void WriteScopeLine(bool enter);
+    virtual void WriteScopeLine(const char* function, const char* file, int line, bool enter);
+    virtual void Disable();
+    virtual void Enable();
+    virtual void SetMaxFileSizeKB(int kilobytes);
+    virtual void SetMaxBackupCount(int count);
+    virtual void SetLevel(int threshold);
+    virtual void SetLocation(const char* function, const char* file, int line, int level);
 
     // Resolved directory (ending in a backslash) and file name.
     const char* GetDirectory() const { return m_directory; }
@@ -122,8 +120,13 @@ private:
     void EmitContent(size_t headerLength, size_t textLength);
     bool AllocateBuffers();
 
-    std::atomic<bool> m_disabled;
-    std::atomic<bool> m_needsOpen;
+    CTraceLog(const CTraceLog&);
+    CTraceLog& operator=(const CTraceLog&);
+
+    // Flags read without the log lock: set and read with interlocked
+    // operations (non-zero means set).
+    volatile LONG m_disabled;
+    volatile LONG m_needsOpen;
     char m_fileName[PATH_SIZE];
     char m_directory[PATH_SIZE];
     TraceLocation* m_locations;
@@ -145,10 +148,10 @@ public:
     CTraceScope(ITraceLog** ppLog, const char* function, const char* file, int line);
     virtual ~CTraceScope();
 
-    CTraceScope(const CTraceScope&) = delete;
-    CTraceScope& operator=(const CTraceScope&) = delete;
-
 private:
+    CTraceScope(const CTraceScope&);
+    CTraceScope& operator=(const CTraceScope&);
+
     enum { INLINE_SIZE = 192 };
     char* Keep(const char* text, size_t& used);
     void Free(char* copy);
@@ -166,13 +169,12 @@ private:
 // One log object per path for the whole process.
 class CTraceLogRegistry {
 public:
+    // Made on first use, so that it is there for any other module object's
+    // constructor; the first use is the host's start, on one thread.
     static CTraceLogRegistry& Instance();
 
-    constexpr CTraceLogRegistry() : m_count(0), m_pHead(nullptr) {}
+    CTraceLogRegistry() : m_count(0), m_pHead(NULL) {}
     ~CTraceLogRegistry();
-
-    CTraceLogRegistry(const CTraceLogRegistry&) = delete;
-    CTraceLogRegistry& operator=(const CTraceLogRegistry&) = delete;
 
     // Takes ownership of log. When a log is already registered under the
     // exact path, destroys the given one and returns the existing id;
@@ -187,6 +189,9 @@ public:
     int GetCount();
 
 private:
+    CTraceLogRegistry(const CTraceLogRegistry&);
+    CTraceLogRegistry& operator=(const CTraceLogRegistry&);
+
     struct Entry;
     int m_count;
     Entry* m_pHead;
@@ -198,6 +203,10 @@ ITraceLog* OpenTraceLog(const wchar_t* path);
 // Clears the registry, closing and destroying every log, and releases
 // g_logLock. Called when the module is unloaded.
 void ShutdownTraceLogs();
+
+// Frees the calling thread's share of the log (its time stamp cache); the
+// module calls it for every thread that ends.
+void ReleaseTraceThreadData();
 
 // The host trace log; null until it is opened.
 extern ITraceLog* g_pTraceLog;
@@ -211,14 +220,26 @@ extern ITraceLog* g_pTraceLog;
     CTraceScope SIGNDESK_TRACE_CAT(traceScope_, __LINE__)(&g_pTraceLog, qualifiedName, __FILE__,   \
                                                           __LINE__)
 
-// Writes a levelled content record at this place through g_pTraceLog, e.g.
-// TRACE_RECORD(TRACE_LEVEL_ERROR, "CLoginDlg::CloseDatabase", L"Error: %d . ", code);
-// The log lock is held across both calls, as the scopes do.
-#define TRACE_RECORD(level, qualifiedName, ...)                                                    \
-    do {                                                                                           \
-        if (g_pTraceLog != nullptr) {                                                              \
-            CAutoLock traceRecordGuard(g_logLock);                                                 \
-            g_pTraceLog->SetLocation(qualifiedName, __FILE__, __LINE__, level);                    \
-            g_pTraceLog->WriteHere(__VA_ARGS__);                                                   \
-        }                                                                                          \
-    } while (0)
+// One levelled content record at the place of its call, through the log
+// g_pTraceLog holds at the moment (none while it is null): sets the thread's
+// location and writes the formatted text, holding the log lock across both
+// as the scopes do.
+class CTraceRecord {
+public:
+    CTraceRecord(int level, const char* function, const char* file, int line)
+        : m_level(level), m_line(line), m_function(function), m_file(file) {}
+    void operator()(const wchar_t* format, ...) const;
+    void operator()(const char* format, ...) const;
+
+private:
+    template <class Char> void WriteV(const Char* format, va_list args) const;
+
+    int m_level;
+    int m_line;
+    const char* m_function;
+    const char* m_file;
+};
+
+// Writes a levelled content record at this place, e.g.
+// TRACE_RECORD(TRACE_LEVEL_ERROR, "CLoginDlg::CloseDatabase")(L"Error: %d . ", code);
+#define TRACE_RECORD(level, qualifiedName) CTraceRecord(level, qualifiedName, __FILE__, __LINE__)

@@ -13,13 +13,9 @@ struct CTraceLogRegistry::Entry {
     CMutexLock lock; // the entry's own; nothing else takes it
 };
 
-namespace {
-// Constant-initialised: usable from any other module object's constructor.
-CTraceLogRegistry s_registry;
-} // namespace
-
 CTraceLogRegistry& CTraceLogRegistry::Instance() {
-    return s_registry;
+    static CTraceLogRegistry registry;
+    return registry;
 }
 
 CTraceLogRegistry::~CTraceLogRegistry() {
@@ -27,13 +23,13 @@ CTraceLogRegistry::~CTraceLogRegistry() {
 }
 
 int CTraceLogRegistry::Register(const wchar_t* path, ITraceLog* log) {
-    if (path == nullptr) {
+    if (path == NULL) {
         return -1;
     }
     CAutoLock guard(g_logLock);
     Entry** tail = &m_pHead;
-    for (Entry* entry = m_pHead; entry != nullptr; entry = entry->next) {
-        if (entry->log != nullptr && wcscmp(entry->path, path) == 0) {
+    for (Entry* entry = m_pHead; entry != NULL; entry = entry->next) {
+        if (entry->log != NULL && wcscmp(entry->path, path) == 0) {
             if (log != entry->log) {
                 delete log;
             }
@@ -43,8 +39,8 @@ int CTraceLogRegistry::Register(const wchar_t* path, ITraceLog* log) {
     }
     const size_t length = wcslen(path);
     wchar_t* copy = new (std::nothrow) wchar_t[length + 1];
-    Entry* entry = nullptr;
-    if (copy != nullptr) {
+    Entry* entry = NULL;
+    if (copy != NULL) {
         try {
             entry = new (std::nothrow) Entry;
         } catch (...) {
@@ -54,14 +50,14 @@ int CTraceLogRegistry::Register(const wchar_t* path, ITraceLog* log) {
             throw;
         }
     }
-    if (entry == nullptr) {
+    if (entry == NULL) {
         delete[] copy;
         delete log;
         return -1;
     }
     wmemcpy(copy, path, length + 1);
     entry->id = m_count + 1;
-    entry->next = nullptr;
+    entry->next = NULL;
     entry->log = log;
     entry->path = copy;
     *tail = entry;
@@ -71,38 +67,38 @@ int CTraceLogRegistry::Register(const wchar_t* path, ITraceLog* log) {
 
 ITraceLog* CTraceLogRegistry::Find(const wchar_t* path, int* id) {
     CAutoLock guard(g_logLock);
-    if (path != nullptr) {
-        for (Entry* entry = m_pHead; entry != nullptr; entry = entry->next) {
+    if (path != NULL) {
+        for (Entry* entry = m_pHead; entry != NULL; entry = entry->next) {
             if (wcscmp(entry->path, path) == 0) {
-                if (id != nullptr) {
+                if (id != NULL) {
                     *id = entry->id;
                 }
                 return entry->log;
             }
         }
     }
-    if (id != nullptr) {
+    if (id != NULL) {
         *id = -1;
     }
-    return nullptr;
+    return NULL;
 }
 
 ITraceLog* CTraceLogRegistry::Get(int id) {
     CAutoLock guard(g_logLock);
-    for (Entry* entry = m_pHead; entry != nullptr; entry = entry->next) {
+    for (Entry* entry = m_pHead; entry != NULL; entry = entry->next) {
         if (entry->id == id) {
             return entry->log;
         }
     }
-    return nullptr;
+    return NULL;
 }
 
 void CTraceLogRegistry::Clear() {
     CAutoLock guard(g_logLock);
     Entry* entry = m_pHead;
-    m_pHead = nullptr;
+    m_pHead = NULL;
     m_count = 0;
-    while (entry != nullptr) {
+    while (entry != NULL) {
         Entry* next = entry->next;
         delete entry->log;
         delete[] entry->path;
@@ -117,28 +113,28 @@ int CTraceLogRegistry::GetCount() {
 }
 
 ITraceLog* OpenTraceLog(const wchar_t* path) {
-    if (path == nullptr) {
-        return nullptr;
+    if (path == NULL) {
+        return NULL;
     }
     char narrowPath[CTraceLog::PATH_SIZE] = {};
     int capacity = CTraceLog::PATH_SIZE;
     WideToAnsiBuffer(narrowPath, path, capacity);
     CTraceLogRegistry& registry = CTraceLogRegistry::Instance();
     CTraceLog* created = new (std::nothrow) CTraceLog(narrowPath);
-    ITraceLog* log = nullptr;
-    if (created != nullptr) {
+    ITraceLog* log = NULL;
+    if (created != NULL) {
         log = registry.Get(registry.Register(path, created));
     } else {
-        log = registry.Find(path, nullptr);
+        log = registry.Find(path, NULL);
     }
-    if (log != nullptr) {
+    if (log != NULL) {
         log->Enable();
     }
     return log;
 }
 
 void ShutdownTraceLogs() {
-    g_pTraceLog = nullptr;
+    g_pTraceLog = NULL;
     CTraceLogRegistry::Instance().Clear();
     g_logLock.Release();
 }
