@@ -24,7 +24,7 @@ const int kMaxInputChars = 100;
 const int kMultiUserShiftX = -50;
 const int kMultiUserShiftY = -60;
 
-enum ItemAction { ITEMS_SHOW, ITEMS_HIDE, ITEMS_ENABLE, ITEMS_DISABLE };
+enum ItemAction { ITEMS_SHOW, ITEMS_HIDE, ITEMS_ENABLE, ITEMS_DISABLE, ITEMS_EMPTY_TEXT };
 
 // Applies one action to the panel's controls in order. Returns false at the
 // first control that does not exist: the caller's operation ends there.
@@ -45,6 +45,9 @@ template <size_t N> bool ApplyToItems(CWnd* pDlg, const int (&ids)[N], ItemActio
             break;
         case ITEMS_DISABLE:
             pItem->EnableWindow(FALSE);
+            break;
+        case ITEMS_EMPTY_TEXT:
+            pItem->SetWindowText(L"");
             break;
         }
     }
@@ -158,8 +161,9 @@ void CLoginDlg::InitUI() {
         return;
     InitPannel();
 
-    for (size_t i = 0; i < SD_COUNTOF(kSkinDrawnItems); ++i)
-        SetDlgItemText(kSkinDrawnItems[i], L"");
+    // The skin draws these: their template texts go (a missing one ends only
+    // this step).
+    ApplyToItems(this, kSkinDrawnItems, ITEMS_EMPTY_TEXT);
 
     const CString ini = GetModuleDir() + L"kite.ini";
     SetDlgItemText(IDC_LOGIN_BILL1, GetIniString(L"KiteLogIn", L"BillText1", ini));
@@ -208,7 +212,7 @@ void CLoginDlg::InitUI() {
         for (size_t i = 0; i < SD_COUNTOF(kMultiUserMoved); ++i) {
             CWnd* pItem = GetDlgItem(kMultiUserMoved[i]);
             if (!pItem)
-                continue;
+                return;
             CRect rc;
             pItem->GetWindowRect(&rc);
             ScreenToClient(&rc);

@@ -17,8 +17,9 @@ enum { PROXY_POS_NONE = 0, PROXY_POS_HTTP = 1, PROXY_POS_IE = 2 };
 
 const int kNoProxyCode = -1;
 
-// The stored decimal proxy code; a text that is no number means no proxy,
-// not the code 0 of the system's proxy.
+// The stored decimal proxy code. A text that is no number means no proxy,
+// not the code 0 of the system's proxy: a damaged setting must not turn a
+// proxy on, and the fields stay disabled.
 int ProxyTypeCode(const CString& text) {
     const wchar_t* begin = text.GetString();
     wchar_t* end = NULL;
@@ -154,8 +155,10 @@ void CAdvancedDlg::UpdateProxyFields() {
                                   IDC_ADVANCED_PROXYUSER, IDC_ADVANCED_PROXYPASSWORD,
                                   IDC_ADVANCED_BTN_PROXYTEST};
     for (size_t i = 0; i < SD_COUNTOF(kFields); ++i) {
-        if (CWnd* pCtrl = GetDlgItem(kFields[i]))
-            pCtrl->EnableWindow(bEnable);
+        CWnd* pCtrl = GetDlgItem(kFields[i]);
+        if (!pCtrl)
+            return;
+        pCtrl->EnableWindow(bEnable);
     }
 }
 

@@ -557,9 +557,10 @@ TraceLocation* CTraceLog::FindLocation(bool create) {
 
 // Builds "[time stamp][P:pid/T:tid][file part:line function()]" into out
 // (PATH_SIZE bytes) and returns its length, or 0 when no location can be
-// built.
+// built. An empty function name still makes a location: only a scope line at
+// a given place refuses one.
 size_t CTraceLog::BuildLocation(char* out, const char* function, const char* file, int line) {
-    if (function == NULL || function[0] == '\0' || file == NULL || m_pFile == NULL) {
+    if (function == NULL || file == NULL || m_pFile == NULL) {
         return 0;
     }
     const char* filePart = file;

@@ -556,4 +556,63 @@ TEST_F(LoginTest, InMultiUserModeTheRegistrationListDecides) {
     EXPECT_EQ(L"Kite:IDS_UC_LOG_SUCESS", Text(hPanel, IDC_LOGIN_STATUS));
 }
 
+// Removes one control of the login panel just before it initialises.
+int g_removedOnInit = 0;
+LRESULT CALLBACK RemoveOnInit(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPSTRUCT* msg = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && msg->message == WM_INITDIALOG &&
+        GetDlgItem(msg->hwnd, IDC_LOGIN_BTN_LOGIN))
+        DestroyWindow(GetDlgItem(msg->hwnd, g_removedOnInit));
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A control missing at start-up ends only the step that walks over it: the
+// texts emptied before the places are set, the multi-user hiding and moving.
+TEST_F(LoginTest, AMissingControlEndsOnlyTheStepThatWalksOverIt) {
+    auto templatePlace = [&](RECT r) { // x, y, width, height in dialog units
+        MapDialogRect(hPanel, &r);
+        return RECT{r.left, r.top, r.left + r.right, r.top + r.bottom};
+    };
+    const RECT kButton = {115, 131, 57, 19}, kGroup = {111, 123, 66, 32};
+    const struct {
+        const char* name;
+        int removed;
+        bool multiUser;
+        const wchar_t* clearText; // the clear button's caption
+        bool moved;               // login button and frame moved for multi-user mode
+    } cases[] = {
+        {"state picture", IDC_LOGIN_PICTURE, false, L"清空", false},
+        {"frame", IDC_LOGIN_GROUP, true, L"", false},
+        {"auto-login box", IDC_LOGIN_AUTOLOGIN, true, L"", false},
+        {"account label", IDC_LOGIN_LBL_ACCOUNT, true, L"", false},
+        {"nothing", 0, true, L"", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        siblings.login.multiUser = c.multiUser ? 1 : 0;
+        ASSERT_TRUE(host.Load());
+        g_removedOnInit = c.removed;
+        HHOOK hook =
+            SetWindowsHookExW(WH_CALLWNDPROC, &RemoveOnInit, nullptr, GetCurrentThreadId());
+        Calls().Clear();
+        CreatePanel();
+        UnhookWindowsHookEx(hook);
+        ASSERT_NE(nullptr, hPanel);
+        EXPECT_FALSE(Exists(hPanel, c.removed ? c.removed : -1));
+        EXPECT_EQ(c.clearText, Text(hPanel, IDC_LOGIN_BTN_CLEAR));
+        // The later steps ran: the data, the question for multi-user mode.
+        EXPECT_TRUE(Calls().Has(L"Settings.GetAccountList()"));
+        EXPECT_TRUE(Calls().Has(L"Login.IsMultiUser()"));
+        const int dx = c.moved ? -50 : 0, dy = c.moved ? -60 : 0;
+        for (auto [id, place] :
+             {std::pair{IDC_LOGIN_BTN_LOGIN, kButton}, std::pair{IDC_LOGIN_GROUP, kGroup}}) {
+            if (id == c.removed)
+                continue;
+            RECT expected = templatePlace(place);
+            OffsetRect(&expected, dx, dy);
+            EXPECT_EQ(expected, RectInParent(Item(hPanel, id))) << id;
+        }
+    }
+}
+
 } // namespace

@@ -244,4 +244,16 @@ TEST_F(AdvancedPanel, OkCancelEnterEscapeAndTheProxyTestButtonLeaveItAsItIs) {
     EXPECT_EQ((std::vector<WPARAM>{'a', 'b'}), g_chars);
 }
 
+// Choosing a proxy enables its fields in order up to the first one missing.
+TEST_F(AdvancedPanel, AMissingProxyFieldEndsTheEnablingThere) {
+    Fresh();
+    DestroyWindow(Item(hAdvanced, IDC_ADVANCED_PROXYUSER));
+    SendMessageW(ProxyTypes(), CB_SETCURSEL, 1, 0);
+    Command(hAdvanced, IDC_ADVANCED_PROXYTYPE, CBN_SELCHANGE);
+    EXPECT_TRUE(Enabled(hAdvanced, IDC_ADVANCED_PROXYADDRESS));
+    EXPECT_TRUE(Enabled(hAdvanced, IDC_ADVANCED_PROXYPORT));
+    EXPECT_FALSE(Enabled(hAdvanced, IDC_ADVANCED_PROXYPASSWORD));
+    EXPECT_FALSE(Enabled(hAdvanced, IDC_ADVANCED_BTN_PROXYTEST));
+}
+
 } // namespace

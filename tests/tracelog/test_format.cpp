@@ -117,3 +117,25 @@ TEST_F(TraceLogFormat, RecordsShowTheirLevelTextAndTheLastComponentOfTheSourcePa
         EXPECT_EQ(parsed.recs[i + 1].where + parsed.recs[i + 1].text, expected[i]);
     }
 }
+
+// A present but empty function name still makes a location; only a scope
+// line at a given place refuses an empty name or path.
+TEST_F(TraceLogFormat, AnEmptyFunctionNameStillMakesALocation) {
+    CTraceLog log(path.c_str());
+    log.SetLocation("", "x.cpp", 5, TRACE_LEVEL_INFO);
+    log.WriteHere("here");
+    log.WriteScopeLine(true);
+    log.WriteScopeLine("", "x.cpp", 6, true);
+    log.WriteScopeLine("CX::Run", "", 7, true);
+    log.Write(TRACE_LEVEL_INFO, "", "y.cpp", 8, "written");
+    ITraceLog* variable = &log;
+    { CTraceScope scope(&variable, "", "z.cpp", 9); }
+    const char* expected[] = {
+        "[x.cpp:5 ()][Inf]here", "[x.cpp:5 ()][Enter]", "[y.cpp:8 ()][Inf]written",
+        "[z.cpp:9 ()][Enter]",   "[z.cpp:9 ()][Leave]",
+    };
+    const Log parsed = Parse(path);
+    ASSERT_EQ(parsed.order, "BCSCSS");
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(parsed.recs[i + 1].where + parsed.recs[i + 1].text, expected[i]);
+}
