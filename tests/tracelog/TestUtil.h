@@ -81,10 +81,15 @@ inline Log Parse(const std::string& path) {
     return log;
 }
 
-// A fresh folder under %TEMP%, removed with its content afterwards.
+// A fresh folder under %TEMP%, removed with its content afterwards. Wine
+// reuses process ids, so a folder a killed run left behind is emptied first.
 class TempDir {
 public:
-    TempDir() { fs::create_directories(m_path); }
+    TempDir() {
+        std::error_code ignored;
+        fs::remove_all(m_path, ignored);
+        fs::create_directories(m_path);
+    }
     ~TempDir() {
         std::error_code ignored;
         fs::remove_all(m_path, ignored);

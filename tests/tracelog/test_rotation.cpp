@@ -3,6 +3,7 @@
 #include "TestUtil.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <thread>
 
 class TraceLogRotation : public TraceLogTest {
@@ -101,10 +102,26 @@ TEST_F(TraceLogRotation, DisabledLogWritesNothingNotEvenARotation) {
     EXPECT_EQ(GenerationOf(path), 2);
 }
 
-// 8 threads write 5,000 records each; every rotation at 4 KB goes to a backup
-// of its own, so that every record can be checked afterwards.
-TEST_F(TraceLogRotation, ThreadsRecordsStayWholeInOrderAndAtTheirOwnLocation) {
+// Failures reported so far in the running test.
+static int FailureCount() {
+    const ::testing::TestResult& result =
+        *::testing::UnitTest::GetInstance()->current_test_info()->result();
+    int failures = 0;
+    for (int i = 0; i < result.total_part_count(); ++i) {
+        failures += result.GetTestPartResult(i).failed() ? 1 : 0;
+    }
+    return failures;
+}
+
+// 8 threads write 5,000 records each through one log that rotates at 4 KB
+// into a backup of its own every time, so that every record can be checked
+// afterwards. Stops at the first fault, which it reports; true when none.
+static bool WriteFromThreadsAndCheck(const TempDir& dir) {
+    const int failuresBefore = FailureCount();
+    const auto failed = [failuresBefore] { return FailureCount() != failuresBefore; };
     const int threads = 8, records = 5000;
+    const std::string path = dir / "test.log";
+    const auto backup = [&dir](int index) { return dir / (std::to_string(index) + "_test.log"); };
     CTraceLog log(path.c_str());
     log.SetMaxFileSizeKB(4);
     log.SetMaxBackupCount(1000000);
@@ -124,28 +141,56 @@ TEST_F(TraceLogRotation, ThreadsRecordsStayWholeInOrderAndAtTheirOwnLocation) {
         thread.join();
     }
     std::vector<std::string> files;
-    for (int index = 1; fs::exists(Backup(index)); ++index) {
-        files.push_back(Backup(index));
+    for (int index = 1; fs::exists(backup(index)); ++index) {
+        files.push_back(backup(index));
     }
     files.push_back(path);
     EXPECT_GT(files.size(), 100u) << "too few rotations to mean anything";
     std::vector<int> next(threads, 0);
     for (const std::string& file : files) {
         const Log parsed = Parse(file);
-        ASSERT_EQ(parsed.order.rfind('B'), 0u) << file;
+        if (failed()) {
+            return false;
+        }
+        EXPECT_EQ(parsed.order.rfind('B'), 0u) << file;
         for (size_t r = 1; r < parsed.recs.size(); ++r) {
             const Rec& rec = parsed.recs[r];
             const int i =
                 static_cast<int>(std::find(ids.begin(), ids.end(), rec.tid) - ids.begin());
-            ASSERT_LT(i, threads) << rec.line;
-            ASSERT_EQ(rec.pid, GetCurrentProcessId());
             const std::string name = std::to_string(i);
-            ASSERT_EQ(rec.where, "[worker" + name + ".cpp:" + std::to_string(100 + i) +
-                                     " CWorker::Run()][Inf]");
-            ASSERT_EQ(rec.text, "thread " + name + " record " + std::to_string(next[i]++));
+            EXPECT_LT(i, threads) << file << ": " << rec.line;
+            EXPECT_EQ(rec.pid, GetCurrentProcessId()) << file;
+            if (i < threads) {
+                EXPECT_EQ(rec.where, "[worker" + name + ".cpp:" + std::to_string(100 + i) +
+                                         " CWorker::Run()][Inf]")
+                    << file;
+                EXPECT_EQ(rec.text, "thread " + name + " record " + std::to_string(next[i]++))
+                    << file;
+            }
+            if (failed()) {
+                return false;
+            }
         }
     }
     for (int i = 0; i < threads; ++i) {
         EXPECT_EQ(next[i], records) << "thread " << i;
     }
+    return !failed();
+}
+
+// SIGNDESK_TRACELOG_REPEAT=N runs the threaded case N times in this one test
+// (each time in a fresh folder) and counts the runs that failed, to measure
+// how rare a fault is.
+TEST_F(TraceLogRotation, ThreadsRecordsStayWholeInOrderAndAtTheirOwnLocation) {
+    const char* repeat = std::getenv("SIGNDESK_TRACELOG_REPEAT");
+    const int runs = repeat != nullptr && std::atoi(repeat) > 0 ? std::atoi(repeat) : 1;
+    int failedRuns = 0;
+    for (int run = 1; run <= runs; ++run) {
+        TempDir runDir;
+        if (!WriteFromThreadsAndCheck(runDir)) {
+            ++failedRuns;
+            ADD_FAILURE() << "run " << run << " failed";
+        }
+    }
+    EXPECT_EQ(failedRuns, 0) << "of " << runs << " runs";
 }
