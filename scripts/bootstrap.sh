@@ -7,13 +7,32 @@ SIGNDESK_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export SIGNDESK_ROOT
 export WINEDEBUG=-all
 export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-signdesk}"
-export WINE=/usr/lib/wine/wine64
+# The client is a 32-bit program: the i686 build runs under the 32-bit
+# loader, the x86_64 build under the 64-bit one, in one prefix and with one
+# Wine server. WINE is the loader of the prefix's own chores.
+export SIGNDESK_WINE32=/usr/lib/wine/wine
+export SIGNDESK_WINE64=/usr/lib/wine/wine64
+export WINE="$SIGNDESK_WINE64"
 export WINESERVER=/usr/lib/wine/wineserver64
 
+# The loader of a build: signdesk_loader i686|x86_64.
+signdesk_loader() {
+    if [ "$1" = i686 ]; then echo "$SIGNDESK_WINE32"; else echo "$SIGNDESK_WINE64"; fi
+}
+
+# What a fresh Debian 12 machine needs, by purpose. Names with :i386 come
+# from the 32-bit architecture, added below when a name asks for it.
 signdesk_packages=(
-    wine64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-    cmake ninja-build googletest xvfb xauth x11-apps imagemagick
-    fonts-wqy-microhei fonts-wine libspdlog-dev libfmt-dev x11-utils
+    # Cross compilers and the build.
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix cmake ninja-build googletest
+    # Wine for both builds.
+    wine64 wine32:i386
+    # The virtual display, pictures and fonts of the windows.
+    xvfb xauth x11-apps x11-utils imagemagick fonts-wqy-microhei fonts-wine
+    # The trace log benchmark's references.
+    libspdlog-dev libfmt-dev
+    # The SIP registrar the reference client registers with, and ss, with
+    # which its script finds free ports.
     kamailio iproute2
 )
 
@@ -27,6 +46,9 @@ signdesk_install_packages() {
     echo "bootstrap: installing ${missing[*]}"
     local sudo=""
     [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+        $sudo dpkg --add-architecture i386
+    fi
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
         "${missing[@]}" >/dev/null
@@ -34,12 +56,27 @@ signdesk_install_packages() {
 
 # Settings of the prefix; raise the version when they change so that an
 # existing prefix gets them too.
-SIGNDESK_PREFIX_VERSION=4
+SIGNDESK_PREFIX_VERSION=5
 
 signdesk_wine_prefix() {
+    # A prefix made while only the 64-bit Wine was installed has no 32-bit
+    # system ("could not load kernel32.dll" for every 32-bit program):
+    # update it, and start a new one if that does not help.
+    local wow="$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll"
+    if [ -f "$WINEPREFIX/system.reg" ] && [ ! -f "$wow" ]; then
+        echo "bootstrap: adding the 32-bit system to the Wine prefix $WINEPREFIX"
+        "$WINE" wineboot -u >/dev/null 2>&1 || true
+        if [ ! -f "$wow" ]; then
+            local old
+            old="$WINEPREFIX.old-$(date +%Y%m%d%H%M%S)"
+            echo "bootstrap: could not update it; kept as $old"
+            mv "$WINEPREFIX" "$old"
+        fi
+    fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "bootstrap: creating Wine prefix $WINEPREFIX"
         "$WINE" wineboot -u >/dev/null 2>&1 || true
+        rm -f "$WINEPREFIX/.signdesk-prefix"
     fi
     local marker="$WINEPREFIX/.signdesk-prefix"
     [ "$(cat "$marker" 2>/dev/null)" = "$SIGNDESK_PREFIX_VERSION" ] && return 0

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Builds both targets and runs every test under Wine on a virtual display.
+# Builds both targets and runs every test of each under Wine on a virtual
+# display: the shipping 32-bit build under the 32-bit loader, the 64-bit
+# build under the 64-bit one (each build's toolchain names its loader).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/bootstrap.sh"
 cd "$SIGNDESK_ROOT"
@@ -11,6 +13,8 @@ for arch in i686 x86_64; do
     cmake --build "build/$arch" -j "$jobs"
 done
 
+# One Wine server serves both loaders; the keep-alive holds it (and the
+# prefix's services) up between the test executables.
 bin="build/x86_64/bin"
 "$WINE" "$bin/keepalive.exe" >/dev/null 2>&1 &
 keepalive=$!
