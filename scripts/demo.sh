@@ -8,18 +8,27 @@
 #   bash scripts/demo.sh                 the tour, headless (Xvfb)
 #   bash scripts/demo.sh --out DIR       the same, into DIR
 #   bash scripts/demo.sh --interactive   the client on your display, to use
+#   bash scripts/demo.sh --arch x86_64   the 64-bit build instead of the
+#                                        shipping 32-bit one (i686)
 set -euo pipefail
 
 out=out
 interactive=0
+arch=i686
+usage="usage: bash scripts/demo.sh [--out DIR] [--interactive] [--arch i686|x86_64]"
 while [ $# -gt 0 ]; do
     case "$1" in
     --out) out=$2; shift ;;
     --interactive) interactive=1 ;;
-    *) echo "usage: bash scripts/demo.sh [--out DIR] [--interactive]" >&2; exit 2 ;;
+    --arch) arch=$2; shift ;;
+    *) echo "$usage" >&2; exit 2 ;;
     esac
     shift
 done
+case "$arch" in
+i686 | x86_64) ;;
+*) echo "$usage" >&2; exit 2 ;;
+esac
 
 # Headless unless asked otherwise: the bootstrap then starts its own Xvfb.
 [ "$interactive" -eq 1 ] || unset DISPLAY
@@ -27,18 +36,19 @@ source "$(dirname "${BASH_SOURCE[0]}")/bootstrap.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/registrar.sh"
 cd "$SIGNDESK_ROOT"
 
-cmake -S . -B build/x86_64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake \
+cmake -S . -B "build/$arch" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-$arch.cmake" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/x86_64 -j "$(nproc)" --target KiteClient
+cmake --build "build/$arch" -j "$(nproc)" --target KiteClient
 
-bin=build/x86_64/bin
+bin="build/$arch/bin"
+wine=$(signdesk_loader "$arch")
 # The registrar runs as long as the client does, in a run folder of its own.
 registrar_run=$(mktemp -d "${TMPDIR:-/tmp}/kite-registrar.XXXXXX")
 trap 'signdesk_registrar_stop; rm -rf "$registrar_run"' EXIT
 if [ "$interactive" -eq 1 ]; then
     # The ports the shipped settings name (127.0.0.1:5070, backup 5071).
     signdesk_registrar_start "$registrar_run" 5070
-    "$WINE" "$bin/KiteClient.exe"
+    "$wine" "$bin/KiteClient.exe"
     exit 0
 fi
 # The tour's registrar: two free ports of its own, handed to the client.
@@ -50,7 +60,8 @@ outdir=$(cd "$out" && pwd)
 # Wine sees the Unix root as drive Z:.
 winout="Z:${outdir//\//\\}"
 status=0
-timeout 300 "$WINE" "$bin/KiteClient.exe" --tour --out "$winout" \
+echo "Touring the $arch build."
+timeout 300 "$wine" "$bin/KiteClient.exe" --tour --out "$winout" \
     --registrar "$SIGNDESK_REGISTRAR_MAIN,$SIGNDESK_REGISTRAR_BACKUP" || status=$?
 echo
 echo "Pictures, trace log (KITE.log), SIP log (sip.log) and summary (tour.txt) are in: $outdir"
