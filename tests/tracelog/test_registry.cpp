@@ -2,6 +2,7 @@
 #include "TestUtil.h"
 
 #include <cstring>
+#include <new>
 #include <thread>
 
 using TraceLogRegistry = TraceLogTest;
@@ -134,9 +135,23 @@ TEST_F(TraceLogBadInput, OversizedContentIsCutNeverOverflowed) {
     EXPECT_EQ(parsed.recs[6].text, "after");
 }
 
-// Leaves the process without its log lock: ctest runs it on its own
-// (test_tracelog_shutdown).
+// The shutdown at unload releases the process-wide log lock for good; the
+// tests after it in this executable would then trace unguarded (threads
+// writing through one log cut and merge each other's records). A new load of
+// the module creates a new lock: so does the end of this test, whatever way
+// it ends.
+class LogLockReload {
+public:
+    ~LogLockReload() {
+        if (!g_logLock.HasLock()) {
+            g_logLock.~CMutexLock();
+            new (&g_logLock) CMutexLock;
+        }
+    }
+};
+
 TEST_F(TraceLogShutdown, ClosesEveryLogAndReleasesTheLogLock) {
+    const LogLockReload reload;
     EXPECT_TRUE(g_logLock.HasLock()) << "created when the module was loaded";
     g_pTraceLog = OpenTraceLog(Widen(path).c_str());
     OpenTraceLog(Widen(dir / "second.log").c_str())->WriteScopeLine("CS::S", "s.cpp", 1, true);

@@ -184,6 +184,7 @@ static bool WriteFromThreadsAndCheck(const TempDir& dir) {
 TEST_F(TraceLogRotation, ThreadsRecordsStayWholeInOrderAndAtTheirOwnLocation) {
     const char* repeat = std::getenv("SIGNDESK_TRACELOG_REPEAT");
     const int runs = repeat != nullptr && std::atoi(repeat) > 0 ? std::atoi(repeat) : 1;
+    ASSERT_TRUE(g_logLock.HasLock()) << "no log lock: the threads would write unguarded";
     int failedRuns = 0;
     for (int run = 1; run <= runs; ++run) {
         TempDir runDir;
