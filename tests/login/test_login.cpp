@@ -162,17 +162,20 @@ TEST_P(AtStart, StoredDataAndStartupCredentialsFillTheBoxes) {
 INSTANTIATE_TEST_SUITE_P(Cases, AtStart, ::testing::ValuesIn(kStarts), CaseName);
 
 // The advertising lines come from "kite.ini" beside the host executable, at
-// most 258 characters each; the other labels start empty.
+// most 258 characters each; the other labels start empty. The reference
+// client's own kite.ini there (its advertising lines too) is put back as it
+// was.
 TEST_F(LoginTest, ComesUpSkinnedWithItsAdvertisingLinesAndTracesItsSteps) {
-    const std::wstring ini = ExeDir() + L"kite.ini", longLine(300, L'b');
-    const bool hadIni = GetFileAttributesW(ini.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const std::wstring ini = ExeDir() + L"kite.ini", kept = ini + L".kept", longLine(300, L'b');
+    const bool hadIni = CopyFileW(ini.c_str(), kept.c_str(), FALSE) != FALSE;
     WritePrivateProfileStringW(L"KiteLogIn", L"BillText1", L"Visit", ini.c_str());
     WritePrivateProfileStringW(L"KiteLogIn", L"BillText2", longLine.c_str(), ini.c_str());
     TraceLogTail trace;
     trace.Mark();
     CreatePanel();
-    WritePrivateProfileStringW(L"KiteLogIn", nullptr, nullptr, ini.c_str());
-    if (!hadIni)
+    if (hadIni)
+        MoveFileExW(kept.c_str(), ini.c_str(), MOVEFILE_REPLACE_EXISTING);
+    else
         DeleteFileW(ini.c_str());
     ASSERT_NE(nullptr, hPanel);
     EXPECT_EQ(L"Visit", Text(hPanel, IDC_LOGIN_BILL1));
