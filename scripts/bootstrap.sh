@@ -60,18 +60,16 @@ SIGNDESK_PREFIX_VERSION=5
 
 signdesk_wine_prefix() {
     # A prefix made while only the 64-bit Wine was installed has no 32-bit
-    # system ("could not load kernel32.dll" for every 32-bit program):
-    # update it, and start a new one if that does not help.
+    # system ("could not load kernel32.dll" for every 32-bit program).
+    # "wineboot -u" cannot add it: its 32-bit half needs that kernel32.dll to
+    # start. Such a prefix is put aside and a new one made.
     local wow="$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll"
     if [ -f "$WINEPREFIX/system.reg" ] && [ ! -f "$wow" ]; then
-        echo "bootstrap: adding the 32-bit system to the Wine prefix $WINEPREFIX"
-        "$WINE" wineboot -u >/dev/null 2>&1 || true
-        if [ ! -f "$wow" ]; then
-            local old
-            old="$WINEPREFIX.old-$(date +%Y%m%d%H%M%S)"
-            echo "bootstrap: could not update it; kept as $old"
-            mv "$WINEPREFIX" "$old"
-        fi
+        local old
+        old="$WINEPREFIX.old-$(date +%Y%m%d%H%M%S)"
+        echo "bootstrap: the Wine prefix has no 32-bit system; kept as $old, making a new one"
+        "$WINESERVER" -k 2>/dev/null || true
+        mv "$WINEPREFIX" "$old"
     fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "bootstrap: creating Wine prefix $WINEPREFIX"
@@ -103,7 +101,8 @@ signdesk_display() {
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
         return 0
     fi
-    export DISPLAY=:97
+    # The virtual display's number: SIGNDESK_XVFB_DISPLAY, or :97.
+    export DISPLAY="${SIGNDESK_XVFB_DISPLAY:-:97}"
     if ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
         Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
         for _ in $(seq 1 50); do

@@ -3,7 +3,8 @@
 // upgrade program for the registrations to start). After a warm-up the figures
 // below must stay within a fixed bound. ctest runs 200 login/logout cycles, 50 of
 // each dialog and 200 switches; the full counts (1,000, 500, 200) take minutes:
-//   SIGNDESK_ENDURANCE=full wine64 test_endurance.exe
+//   SIGNDESK_ENDURANCE=full wine test_endurance.exe     (i686 build)
+//   SIGNDESK_ENDURANCE=full wine64 test_endurance.exe   (x86_64 build)
 // Wine 8 reports no GetGuiResources (0; the report says so): the heap bytes in
 // use and the framework's CWnd counts stand in for the objects.
 #include "PanelTest.h"
