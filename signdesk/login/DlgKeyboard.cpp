@@ -15,9 +15,15 @@ const wchar_t CKeyboardDlg::kKeyTable[2][48] = {
 // One key per table character.
 SD_COMPILE_CHECK(IDC_KEY_LAST - IDC_KEY_FIRST + 1 == 47, OneKeyPerCharacter);
 
-int ChooseKeyboardPlace(const RECT& rcField, SIZE keyboard, SIZE screen, POINT& topLeft) {
+SIZE KeyboardSize(const CDpiScale& dpi) {
+    SIZE size = {dpi.Scale(KEYBOARD_WIDTH), dpi.Scale(KEYBOARD_HEIGHT)};
+    return size;
+}
+
+int ChooseKeyboardPlace(const RECT& rcField, SIZE keyboard, SIZE screen, POINT& topLeft,
+                        int nScreenMargin) {
     // Room below the field, keeping a strip free at the bottom of the screen.
-    bool bBelow = screen.cy - KEYBOARD_SCREEN_MARGIN - rcField.bottom > keyboard.cy;
+    bool bBelow = screen.cy - nScreenMargin - rcField.bottom > keyboard.cy;
     int nPlacement;
     if (screen.cx - rcField.left > keyboard.cx) {
         topLeft.x = rcField.left < 0 ? 0 : rcField.left;
@@ -61,8 +67,8 @@ BOOL CKeyboardDlg::OnInitDialog() {
 }
 
 // The key grid is laid out in dialog units, but the keyboard is shown at
-// KEYBOARD_WIDTH x KEYBOARD_HEIGHT pixels whatever the metrics of the dialog
-// font: the keys follow the keyboard's size. They move when the size first
+// KEYBOARD_WIDTH x KEYBOARD_HEIGHT pixels (at 96 DPI) whatever the metrics of
+// the dialog font: the keys follow the keyboard's size. They move when the size first
 // changes (when the keyboard is first shown), not while it is created.
 void CKeyboardDlg::OnSize(UINT nType, int cx, int cy) {
     CDialog::OnSize(nType, cx, cy);
