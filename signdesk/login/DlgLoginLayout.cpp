@@ -20,8 +20,8 @@ const DWORD kPannelStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
 // advanced area above it is this tall when folded out (pixels at 96 DPI).
 const int kAdvancedButtonHeight = 20;
 const int kAdvancedAreaHeight = 200;
-// Layout settings of the missed-call unit for the skin panel: its width and
-// indent (pixels at 96 DPI) and its style.
+// Layout settings of the missed-call unit, passed to the skin panel as is
+// (it reads lengths as pixels at 96 DPI and scales them itself).
 const int kUnitWidth = 96;
 const int kUnitStyle = 2;
 const int kUnitIndent = 5;
@@ -61,13 +61,12 @@ int CLoginDlg::OnCreate(LPCREATESTRUCT lpCreateStruct) {
 
 void CLoginDlg::InitPannel() {
     TRACE_SCOPE("CLoginDlg::InitPannel");
-    const CDpiScale dpi(m_hWnd);
     CSkinControlUnit unit;
     unit.m_nID = IDC_LOGIN_UNIT_NOANSWER;
     unit.m_strText.Format(L"%s %d", GetLangText(L"Login", L"IDS_LOG_PHONE").GetString(), 0);
-    unit.m_nWidth = dpi.Scale(kUnitWidth);
+    unit.m_nWidth = kUnitWidth;
     unit.m_nStyle = kUnitStyle;
-    unit.m_nIndent = dpi.Scale(kUnitIndent);
+    unit.m_nIndent = kUnitIndent;
     m_pannel.AddControlUnit(unit);
 }
 
