@@ -4,6 +4,7 @@
 #include "core/CompileCheck.h"
 #include "core/DpiScale.h"
 #include "core/Lookup.h"
+#include "core/TemplateLayout.h"
 #include "support/TraceLog.h"
 
 #include <SkinMagicExU.h>
@@ -69,6 +70,7 @@ END_MESSAGE_MAP()
 
 BOOL CRegUsersDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    KeepChildrenApart(m_hWnd);
     InitUI();
     return TRUE;
 }
@@ -91,10 +93,20 @@ void CRegUsersDlg::InitUI() {
     m_list.SetExtendedStyle(m_list.GetExtendedStyle() | LVS_EX_FULLROWSELECT);
     m_list.DeleteAllItems();
 
+    // The columns grow with the DPI, but never past the list's width: the
+    // list's dialog units may grow less (the dialog font's metrics round).
+    int nTotal = 0;
+    for (size_t i = 0; i < SD_COUNTOF(kColumns); ++i)
+        nTotal += kColumns[i].width;
     const CDpiScale dpi(m_hWnd);
-    for (int i = 0; i < static_cast<int>(SD_COUNTOF(kColumns)); ++i)
-        m_list.InsertColumn(i, GetLangText(L"Kite", kColumns[i].key), kColumns[i].format,
-                            dpi.Scale(kColumns[i].width));
+    CRect rcList;
+    m_list.GetClientRect(&rcList);
+    const bool bNarrow = dpi.Scale(nTotal) > rcList.Width();
+    for (int i = 0; i < static_cast<int>(SD_COUNTOF(kColumns)); ++i) {
+        const int nWidth =
+            bNarrow ? kColumns[i].width * rcList.Width() / nTotal : dpi.Scale(kColumns[i].width);
+        m_list.InsertColumn(i, GetLangText(L"Kite", kColumns[i].key), kColumns[i].format, nWidth);
+    }
 
     InitData();
     UpdateButtons();

@@ -1,9 +1,12 @@
 #include "login/DlgKeyboard.h"
 
 #include "core/CompileCheck.h"
+#include "core/TemplateLayout.h"
 #include "login/DlgLogin.h"
 
 #include <SkinMagicU.h>
+
+#include <vector>
 
 // Key IDC_KEY_FIRST + i types character i of the table of the Shift state.
 // The window skins draw the same tables on the keys.
@@ -76,15 +79,27 @@ void CKeyboardDlg::OnSize(UINT nType, int cx, int cy) {
         return;
     if (cx == m_sizeKeys.cx && cy == m_sizeKeys.cy)
         return;
-    HDWP hdwp = ::BeginDeferWindowPos(64);
-    for (HWND hKey = ::GetWindow(m_hWnd, GW_CHILD); hKey && hdwp;
-         hKey = ::GetWindow(hKey, GW_HWNDNEXT)) {
+    std::vector<HWND> keys;
+    std::vector<RECT> rects;
+    for (HWND hKey = ::GetWindow(m_hWnd, GW_CHILD); hKey; hKey = ::GetWindow(hKey, GW_HWNDNEXT)) {
         CRect rc;
         ::GetWindowRect(hKey, &rc);
         ScreenToClient(&rc);
-        rc.SetRect(MulDiv(rc.left, cx, m_sizeKeys.cx), MulDiv(rc.top, cy, m_sizeKeys.cy),
-                   MulDiv(rc.right, cx, m_sizeKeys.cx), MulDiv(rc.bottom, cy, m_sizeKeys.cy));
-        hdwp = ::DeferWindowPos(hdwp, hKey, NULL, rc.left, rc.top, rc.Width(), rc.Height(),
+        keys.push_back(hKey);
+        rects.push_back(rc);
+    }
+    if (keys.empty())
+        return;
+    // Keys side by side stay side by side: apart first, then each edge scaled.
+    KeepRectsApart(&rects[0], static_cast<int>(rects.size()));
+    HDWP hdwp = ::BeginDeferWindowPos(static_cast<int>(keys.size()));
+    for (size_t i = 0; i < keys.size() && hdwp; ++i) {
+        const RECT& rc = rects[i];
+        const int left = MulDiv(rc.left, cx, m_sizeKeys.cx),
+                  top = MulDiv(rc.top, cy, m_sizeKeys.cy);
+        const int right = MulDiv(rc.right, cx, m_sizeKeys.cx);
+        const int bottom = MulDiv(rc.bottom, cy, m_sizeKeys.cy);
+        hdwp = ::DeferWindowPos(hdwp, keys[i], NULL, left, top, right - left, bottom - top,
                                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     }
     if (hdwp)

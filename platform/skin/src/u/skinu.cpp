@@ -917,6 +917,28 @@ int SkinGetDrawnText(HWND hWnd, wchar_t* lpszText, int cchMax) {
     return static_cast<int>(text.size());
 }
 
+HFONT SkinGetTextFont(HWND hWnd) {
+    ControlState* cs = hWnd ? GetControlState(hWnd) : nullptr;
+    if (!cs)
+        return nullptr;
+    HFONT font = nullptr;
+    if (!cs->controlSkin.empty()) {
+        std::wstring section = cs->controlOf + L"." + cs->controlSkin;
+        std::wstring type = String(section, L"Type", L"Button");
+        if (::lstrcmpiW(type.c_str(), L"Picture") == 0)
+            return nullptr;
+        bool button =
+            ::lstrcmpiW(type.c_str(), L"Text") != 0 && ::lstrcmpiW(type.c_str(), L"Bar") != 0;
+        font = Font(section, !button                            ? L"Font"
+                             : LabelOf(hWnd, cs->controlOf).key ? L"KeyFont"
+                                                                : L"ButtonFont");
+    } else {
+        font = Font(ButtonSection(cs->windowSkin, hWnd),
+                    LabelOf(hWnd, cs->windowSkin).key ? L"KeyFont" : L"ButtonFont");
+    }
+    return font ? font : reinterpret_cast<HFONT>(::SendMessageW(hWnd, WM_GETFONT, 0, 0));
+}
+
 } // extern "C"
 
 BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD reason, LPVOID) {
