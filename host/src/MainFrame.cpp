@@ -9,6 +9,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace kite {
 
 namespace {
@@ -489,8 +491,27 @@ void MainFrame::UpdateStateText() {
     else if (m_loginState && login.LoginCount() > 1)
         state = Subst(m_client.Text(L"STATE_MULTI_REGISTERED"),
                       std::to_wstring(login.HoldingCount()), std::to_wstring(login.LoginCount()));
+    FitStatusParts(state);
     ::SendMessageW(m_hStatus, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(state.c_str()));
     ::SendMessageW(m_hStatus, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(m_statusText.c_str()));
+}
+
+// The registration state (the right part) is shown whole: the panel's
+// status text on the left gives up room when the state needs more than its
+// part (the fonts of a larger display scaling grow faster than the window).
+void MainFrame::FitStatusParts(const std::wstring& state) {
+    RECT rc;
+    ::GetClientRect(m_hStatus, &rc);
+    HDC hdc = ::GetDC(m_hStatus);
+    HGDIOBJ old = ::SelectObject(hdc, UiFont());
+    SIZE text = {0, 0};
+    ::GetTextExtentPoint32W(hdc, state.c_str(), static_cast<int>(state.size()), &text);
+    ::SelectObject(hdc, old);
+    ::ReleaseDC(m_hStatus, hdc);
+    const int width = rc.right - rc.left;
+    int parts[2] = {std::min<int>(width * 58 / 100, width - text.cx - Px(12)), -1};
+    parts[0] = std::max(parts[0], width / 3);
+    ::SendMessageW(m_hStatus, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
 }
 
 void MainFrame::SetStartupAccount(const std::wstring& account, const std::wstring& password) {

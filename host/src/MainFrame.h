@@ -132,6 +132,7 @@ private:
     void Event(const std::wstring& text);
     void BuildMenu();
     void UpdateStateText();
+    void FitStatusParts(const std::wstring& state);
 
     KiteClient& m_client;
     HWND m_hTabs = nullptr;
