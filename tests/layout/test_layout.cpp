@@ -259,6 +259,10 @@ protected:
     }
 
     std::string Name(const std::string& what) const { return what + " [" + GetParam().name + "]"; }
+    // The same with the DPI, for the failures of checks of one value.
+    std::string At(const std::string& what) const {
+        return Name(what) + " at " + std::to_string(ScreenDpi()) + " DPI";
+    }
 
     HWND Drawer() const {
         for (HWND h = nullptr; (h = FindWindowExW(hPanel, h, L"#32770", nullptr));)
@@ -319,8 +323,21 @@ TEST_P(LayoutTest, PanelInEachState) {
         const RECT want = {Px(place.at96.left), Px(place.at96.top), Px(place.at96.right),
                            Px(place.at96.bottom)};
         EXPECT_EQ(Show(want), Show(RectInParent(Item(hPanel, place.id))))
-            << Name("login panel") << ", control " << place.id;
+            << At("login panel") << ", control " << place.id;
     }
+    // The strip's missed-call unit: the panel hands it its 96-DPI width and
+    // indent, the strip lays it out at this DPI, inside the strip.
+    auto* pStrip = dynamic_cast<CSkinControlPannel*>(
+        CWnd::FromHandlePermanent(Item(hPanel, IDC_LOGIN_PANNEL)));
+    ASSERT_NE(nullptr, pStrip);
+    const CSkinControlUnit* pUnit = pStrip->FindUnit(IDC_LOGIN_UNIT_NOANSWER);
+    ASSERT_NE(nullptr, pUnit);
+    RECT strip;
+    GetClientRect(Item(hPanel, IDC_LOGIN_PANNEL), &strip);
+    const RECT unit = pUnit->m_rcUnit, text = pUnit->m_rcText;
+    EXPECT_GE(unit.right - unit.left, Px(96)) << At("missed-call unit") << " " << Show(unit);
+    EXPECT_TRUE(Contains(strip, unit)) << At("missed-call unit") << " " << Show(unit);
+    EXPECT_EQ(Px(5), text.left - unit.left) << At("missed-call unit") << ": the indent";
 }
 
 // The advanced drawer folded out: the panel around it and the drawer itself.
@@ -335,10 +352,10 @@ TEST_P(LayoutTest, AdvancedDrawer) {
     GetClientRect(hPanel, &panel);
     EXPECT_EQ(Show({0, panel.bottom - Px(200), panel.right, panel.bottom}),
               Show(RectInParent(hDrawer)))
-        << Name("advanced drawer");
+        << At("advanced drawer");
     EXPECT_EQ(Show({0, panel.bottom - Px(220), panel.right, panel.bottom - Px(200)}),
               Show(RectInParent(Item(hPanel, IDC_LOGIN_BTN_ADVANCED))))
-        << Name("advanced button");
+        << At("login panel") << ", control " << IDC_LOGIN_BTN_ADVANCED;
 }
 
 // The soft keyboard beside the password field: its size, its keys (with the
@@ -375,8 +392,8 @@ TEST_P(LayoutTest, RegistrationListAndEntry) {
                  int columns = 0;
                  for (int i = 0; i < 5; ++i)
                      columns += static_cast<int>(SendMessageW(hView, LVM_GETCOLUMNWIDTH, i, 0));
-                 EXPECT_LE(columns, view.right)
-                     << Name("registration list") << " at " << ScreenDpi() << " DPI: the columns";
+                 EXPECT_LE(columns, view.right) << At("registration list") << ", control "
+                                                << IDC_REGUSERS_LIST << ": the columns";
                  InDialog([&] { Click(hList, IDC_REGUSERS_BTN_ADD); },
                           [&](HWND hEntry) {
                               Layout(Name("registration entry")).CheckChildren(hEntry);
