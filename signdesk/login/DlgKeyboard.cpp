@@ -70,9 +70,10 @@ BOOL CKeyboardDlg::OnInitDialog() {
 }
 
 // The key grid is laid out in dialog units, but the keyboard is shown at
-// KEYBOARD_WIDTH x KEYBOARD_HEIGHT pixels (at 96 DPI) whatever the metrics of
-// the dialog font: the keys follow the keyboard's size. They move when the size first
-// changes (when the keyboard is first shown), not while it is created.
+// KEYBOARD_WIDTH x KEYBOARD_HEIGHT pixels (at 96 DPI) whatever the metrics
+// of the dialog font: the keys follow the keyboard's size. They move when
+// the size first changes (when the keyboard is first shown), not while it
+// is created.
 void CKeyboardDlg::OnSize(UINT nType, int cx, int cy) {
     CDialog::OnSize(nType, cx, cy);
     if (cx <= 0 || cy <= 0 || m_sizeKeys.cx <= 0 || m_sizeKeys.cy <= 0)
@@ -95,8 +96,8 @@ void CKeyboardDlg::OnSize(UINT nType, int cx, int cy) {
     HDWP hdwp = ::BeginDeferWindowPos(static_cast<int>(keys.size()));
     for (size_t i = 0; i < keys.size() && hdwp; ++i) {
         const RECT& rc = rects[i];
-        const int left = MulDiv(rc.left, cx, m_sizeKeys.cx),
-                  top = MulDiv(rc.top, cy, m_sizeKeys.cy);
+        const int left = MulDiv(rc.left, cx, m_sizeKeys.cx);
+        const int top = MulDiv(rc.top, cy, m_sizeKeys.cy);
         const int right = MulDiv(rc.right, cx, m_sizeKeys.cx);
         const int bottom = MulDiv(rc.bottom, cy, m_sizeKeys.cy);
         hdwp = ::DeferWindowPos(hdwp, keys[i], NULL, left, top, right - left, bottom - top,
