@@ -227,25 +227,26 @@ protected:
     }
 
     // The advertising lines the client ships, in kite.ini beside the
-    // executable while the panel reads them; taken out again afterwards.
+    // executable while the panel reads them; the file is put back as it was
+    // afterwards (the reference client beside the tests has one of its own).
     void ShippedAdvertising(bool on) {
         const std::wstring ini = ExeDir() + L"kite.ini";
-        const std::wstring shipped = ExeDir() + L"defaults\\kite.ini";
+        const std::wstring kept = ExeDir() + L"kite.ini.layout";
         if (!on) {
-            if (m_wroteIni)
-                WritePrivateProfileStringW(L"KiteLogIn", nullptr, nullptr, ini.c_str());
-            if (!m_hadIni)
+            if (m_hadIni)
+                MoveFileExW(kept.c_str(), ini.c_str(), MOVEFILE_REPLACE_EXISTING);
+            else
                 DeleteFileW(ini.c_str());
             return;
         }
-        m_hadIni = GetFileAttributesW(ini.c_str()) != INVALID_FILE_ATTRIBUTES;
+        m_hadIni = CopyFileW(ini.c_str(), kept.c_str(), FALSE) != FALSE;
+        const std::wstring shipped = ExeDir() + L"defaults\\kite.ini";
         wchar_t line[260];
         for (const wchar_t* key : {L"BillText1", L"BillText2"}) {
             GetPrivateProfileStringW(L"KiteLogIn", key, L"", line, 260, shipped.c_str());
             ASSERT_NE(L'\0', line[0]) << "the shipped kite.ini has " << Narrow(key);
             WritePrivateProfileStringW(L"KiteLogIn", key, line, ini.c_str());
         }
-        m_wroteIni = true;
     }
 
     static RegInfo Entry(const wchar_t* account) {
@@ -292,7 +293,6 @@ protected:
 
     kite::LangService lang{ExeDir() + L"lang"};
     bool m_hadIni = false;
-    bool m_wroteIni = false;
 };
 
 const auto LanguageName = [](const auto& info) { return std::string(info.param.name); };
