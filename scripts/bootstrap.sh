@@ -97,6 +97,37 @@ signdesk_wine_prefix() {
     echo "$SIGNDESK_PREFIX_VERSION" >"$marker"
 }
 
+# Display scaling. Wine takes its DPI from HKCU\Control Panel\Desktop
+# LogPixels. A run at another DPI than 96 uses a prefix of that DPI, made
+# once like the main one and given its LogPixels: the main prefix, and every
+# run in it, stays at 96 DPI, and runs at different DPIs never share a Wine
+# server (a changed LogPixels only holds for processes started after it).
+# signdesk_dpi_prefix DPI prints the prefix (the main one for 96).
+signdesk_dpi_prefix() {
+    local dpi=$1
+    if [ "$dpi" = 96 ]; then
+        echo "$WINEPREFIX"
+        return 0
+    fi
+    local prefix="$WINEPREFIX-dpi$dpi"
+    (
+        # One maker at a time; a prefix is made once.
+        flock 9
+        if [ "$(cat "$prefix/.signdesk-dpi" 2>/dev/null)" != "$dpi" ] ||
+            [ "$(cat "$prefix/.signdesk-prefix" 2>/dev/null)" != "$SIGNDESK_PREFIX_VERSION" ]; then
+            export WINEPREFIX="$prefix"
+            signdesk_wine_prefix >&2
+            "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
+                >/dev/null 2>&1
+            # Written to disk before anything runs there.
+            "$WINESERVER" -k 2>/dev/null || true
+            "$WINESERVER" -w 2>/dev/null || true
+            echo "$dpi" >"$prefix/.signdesk-dpi"
+        fi
+    ) 9>"$prefix.lock"
+    echo "$prefix"
+}
+
 signdesk_display() {
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
         return 0

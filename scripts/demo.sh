@@ -10,17 +10,22 @@
 #   bash scripts/demo.sh --interactive   the client on your display, to use
 #   bash scripts/demo.sh --arch x86_64   the 64-bit build instead of the
 #                                        shipping 32-bit one (i686)
+#   bash scripts/demo.sh --dpi 144       at 150 % display scaling (120: 125 %,
+#                                        192: 200 %), in a Wine prefix of
+#                                        that DPI
 set -euo pipefail
 
 out=out
 interactive=0
 arch=i686
-usage="usage: bash scripts/demo.sh [--out DIR] [--interactive] [--arch i686|x86_64]"
+dpi=96
+usage="usage: bash scripts/demo.sh [--out DIR] [--interactive] [--arch i686|x86_64] [--dpi N]"
 while [ $# -gt 0 ]; do
     case "$1" in
     --out) out=$2; shift ;;
     --interactive) interactive=1 ;;
     --arch) arch=$2; shift ;;
+    --dpi) dpi=$2; shift ;;
     *) echo "$usage" >&2; exit 2 ;;
     esac
     shift
@@ -29,12 +34,18 @@ case "$arch" in
 i686 | x86_64) ;;
 *) echo "$usage" >&2; exit 2 ;;
 esac
+if ! [[ "$dpi" =~ ^[0-9]+$ ]] || [ "$dpi" -lt 96 ] || [ "$dpi" -gt 480 ]; then
+    echo "$usage" >&2
+    exit 2
+fi
 
 # Headless unless asked otherwise: the bootstrap then starts its own Xvfb.
 [ "$interactive" -eq 1 ] || unset DISPLAY
 source "$(dirname "${BASH_SOURCE[0]}")/bootstrap.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/registrar.sh"
 cd "$SIGNDESK_ROOT"
+WINEPREFIX=$(signdesk_dpi_prefix "$dpi")
+export WINEPREFIX
 
 cmake -S . -B "build/$arch" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-$arch.cmake" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -60,7 +71,7 @@ outdir=$(cd "$out" && pwd)
 # Wine sees the Unix root as drive Z:.
 winout="Z:${outdir//\//\\}"
 status=0
-echo "Touring the $arch build."
+echo "Touring the $arch build at $dpi DPI ($((dpi * 100 / 96)) % display scaling)."
 timeout 300 "$wine" "$bin/KiteClient.exe" --tour --out "$winout" \
     --registrar "$SIGNDESK_REGISTRAR_MAIN,$SIGNDESK_REGISTRAR_BACKUP" || status=$?
 echo

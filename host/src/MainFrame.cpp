@@ -1,5 +1,6 @@
 #include "MainFrame.h"
 
+#include "DisplayScale.h"
 #include "KiteClient.h"
 #include "TextUtil.h"
 #include "ClientResource.h"
@@ -7,6 +8,8 @@
 #include <SkinMagicExU.h>
 
 #include <commctrl.h>
+
+#include <algorithm>
 
 namespace kite {
 
@@ -35,8 +38,17 @@ void RegisterClasses() {
     done = true;
 }
 
+// The system's message font: it follows the display scaling (the stock GUI
+// font of Windows stays at its 96-DPI size).
 HFONT UiFont() {
-    static HFONT font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    static HFONT font = [] {
+        NONCLIENTMETRICSW ncm = {};
+        ncm.cbSize = sizeof(ncm);
+        HFONT made = nullptr;
+        if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0))
+            made = ::CreateFontIndirectW(&ncm.lfMessageFont);
+        return made ? made : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    }();
     return font;
 }
 
@@ -45,7 +57,7 @@ HFONT TitleFont() {
     if (!font) {
         LOGFONTW lf = {};
         ::GetObjectW(UiFont(), sizeof(lf), &lf);
-        lf.lfHeight = lf.lfHeight < 0 ? lf.lfHeight * 3 / 2 : -16;
+        lf.lfHeight = lf.lfHeight < 0 ? lf.lfHeight * 3 / 2 : -Px(16);
         lf.lfWeight = FW_BOLD;
         font = ::CreateFontIndirectW(&lf);
     }
@@ -99,15 +111,16 @@ BOOL CallPage::CreatePage(CWnd* parent, const RECT& rect) {
     RegisterClasses();
     if (!CreateEx(0, kPageClass, L"", WS_CHILD | WS_CLIPCHILDREN, rect, parent, IDC_MAIN_CALLPAGE))
         return FALSE;
-    int w = rect.right - rect.left;
-    AddChild(m_hWnd, WC_STATICW, SS_LEFT | SS_NOPREFIX, IDC_CALL_IDENTITY, 16, 18, w - 32, 24,
-             TitleFont());
-    AddChild(m_hWnd, WC_STATICW, SS_LEFT | SS_NOPREFIX, IDC_CALL_SERVER, 16, 46, w - 32, 32,
-             UiFont());
-    AddChild(m_hWnd, WC_STATICW, SS_LEFT | SS_NOPREFIX, IDC_CALL_CONTACTS_LABEL, 16, 92, w - 32, 16,
-             UiFont());
+    int w = rect.right - rect.left, h = rect.bottom - rect.top;
+    const int margin = Px(16);
+    AddChild(m_hWnd, WC_STATICW, SS_LEFT | SS_NOPREFIX, IDC_CALL_IDENTITY, margin, Px(18),
+             w - 2 * margin, Px(24), TitleFont());
+    AddChild(m_hWnd, WC_STATICW, SS_LEFT | SS_NOPREFIX, IDC_CALL_SERVER, margin, Px(46),
+             w - 2 * margin, Px(32), UiFont());
+    AddChild(m_hWnd, WC_STATICW, SS_LEFT | SS_NOPREFIX, IDC_CALL_CONTACTS_LABEL, margin, Px(92),
+             w - 2 * margin, Px(16), UiFont());
     HWND list = AddChild(m_hWnd, WC_LISTVIEWW, LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER,
-                         IDC_CALL_CONTACTS, 16, 112, w - 32, rect.bottom - rect.top - 128, UiFont(),
+                         IDC_CALL_CONTACTS, margin, Px(112), w - 2 * margin, h - Px(128), UiFont(),
                          WS_EX_CLIENTEDGE);
     m_contacts.Attach(list);
     m_contacts.SetExtendedStyle(LVS_EX_FULLROWSELECT);
@@ -163,7 +176,7 @@ void CallPage::OnPaint() {
     RECT rc;
     GetClientRect(&rc);
     // A thin accent line under the identity.
-    RECT line = {16, 84, rc.right - 16, 85};
+    RECT line = {Px(16), Px(84), rc.right - Px(16), Px(84) + Px(1)};
     HBRUSH b = ::CreateSolidBrush(RGB(61, 124, 201));
     ::FillRect(dc, &line, b);
     ::DeleteObject(b);
@@ -198,20 +211,23 @@ BOOL RecordPage::CreatePage(CWnd* parent, const RECT& rect) {
                   IDC_MAIN_RECORDPAGE))
         return FALSE;
     int w = rect.right - rect.left, h = rect.bottom - rect.top;
+    const int margin = Px(16);
+    const int half = (w - Px(40)) / 2;
     AddChild(m_hWnd, WC_BUTTONW, BS_AUTORADIOBUTTON | BS_PUSHLIKE | WS_GROUP,
-             IDC_RECORD_SHOW_MISSED, 16, 12, (w - 40) / 2, 24, UiFont());
+             IDC_RECORD_SHOW_MISSED, margin, Px(12), half, Px(24), UiFont());
     AddChild(m_hWnd, WC_BUTTONW, BS_AUTORADIOBUTTON | BS_PUSHLIKE, IDC_RECORD_SHOW_MESSAGES,
-             24 + (w - 40) / 2, 12, (w - 40) / 2, 24, UiFont());
-    AddChild(m_hWnd, WC_STATICW, SS_LEFT | SS_NOPREFIX, IDC_RECORD_TITLE, 16, 46, w - 32, 22,
-             TitleFont());
+             Px(24) + half, Px(12), half, Px(24), UiFont());
+    AddChild(m_hWnd, WC_STATICW, SS_LEFT | SS_NOPREFIX, IDC_RECORD_TITLE, margin, Px(46),
+             w - 2 * margin, Px(22), TitleFont());
     HWND list = AddChild(m_hWnd, WC_LISTVIEWW, LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER,
-                         IDC_RECORD_LIST, 16, 72, w - 32, h - 124, UiFont(), WS_EX_CLIENTEDGE);
+                         IDC_RECORD_LIST, margin, Px(72), w - 2 * margin, h - Px(124), UiFont(),
+                         WS_EX_CLIENTEDGE);
     m_list.Attach(list);
     m_list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
-    AddChild(m_hWnd, WC_STATICW, SS_CENTER | SS_NOPREFIX, IDC_RECORD_EMPTY, 24, 140, w - 48, 40,
-             UiFont());
-    AddChild(m_hWnd, WC_BUTTONW, BS_PUSHBUTTON, IDC_RECORD_SETTLE, w - 16 - 150, h - 42, 150, 26,
-             UiFont());
+    AddChild(m_hWnd, WC_STATICW, SS_CENTER | SS_NOPREFIX, IDC_RECORD_EMPTY, Px(24), Px(140),
+             w - Px(48), Px(40), UiFont());
+    AddChild(m_hWnd, WC_BUTTONW, BS_PUSHBUTTON, IDC_RECORD_SETTLE, w - margin - Px(150), h - Px(42),
+             Px(150), Px(26), UiFont());
     Refresh();
     return TRUE;
 }
@@ -314,30 +330,31 @@ BOOL MainFrame::CreateFrame() {
     RegisterClasses();
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     m_title = m_client.Lang().Text(L"global", L"IDS_APP_NAME");
-    if (!CreateEx(0, kFrameClass, m_title.c_str(), style, 0, 0, 400, 500, nullptr, nullptr))
+    if (!CreateEx(0, kFrameClass, m_title.c_str(), style, 0, 0, Px(400), Px(500), nullptr, nullptr))
         return FALSE;
     BuildMenu();
 
+    const int pageWidth = Px(kPageWidth);
     m_hTabs = AddChild(m_hWnd, WC_TABCONTROLW, WS_CLIPSIBLINGS | TCS_FOCUSNEVER, IDC_MAIN_TABS, 0,
-                       2, kPageWidth, kTabHeight, UiFont());
+                       Px(2), pageWidth, Px(kTabHeight), UiFont());
     m_hStatus =
         ::CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_hWnd,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_MAIN_STATUSBAR)),
                           ::GetModuleHandleW(nullptr), nullptr);
     ::SendMessageW(m_hStatus, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont()), FALSE);
-    int parts[2] = {kPageWidth * 58 / 100, -1};
+    int parts[2] = {pageWidth * 58 / 100, -1};
     ::SendMessageW(m_hStatus, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
     RECT sr;
     ::GetWindowRect(m_hStatus, &sr);
     int statusHeight = sr.bottom - sr.top;
 
-    RECT wr = {0, 0, kPageWidth, kTabHeight + 2 + kPageHeight + statusHeight};
+    const RECT page = PageRect();
+    RECT wr = {0, 0, page.right, page.bottom + statusHeight};
     ::AdjustWindowRectEx(&wr, style, TRUE, 0);
     SetWindowPos(nullptr, 0, 0, wr.right - wr.left, wr.bottom - wr.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::SendMessageW(m_hStatus, WM_SIZE, 0, 0);
 
-    RECT page = PageRect();
     m_callPage.CreatePage(this, page);
     m_recordPage.CreatePage(this, page);
     ApplyConfiguration();
@@ -346,7 +363,8 @@ BOOL MainFrame::CreateFrame() {
 }
 
 RECT MainFrame::PageRect() const {
-    RECT rc = {0, kTabHeight + 2, kPageWidth, kTabHeight + 2 + kPageHeight};
+    const int top = Px(2) + Px(kTabHeight);
+    RECT rc = {0, top, Px(kPageWidth), top + Px(kPageHeight)};
     return rc;
 }
 
@@ -473,8 +491,27 @@ void MainFrame::UpdateStateText() {
     else if (m_loginState && login.LoginCount() > 1)
         state = Subst(m_client.Text(L"STATE_MULTI_REGISTERED"),
                       std::to_wstring(login.HoldingCount()), std::to_wstring(login.LoginCount()));
+    FitStatusParts(state);
     ::SendMessageW(m_hStatus, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(state.c_str()));
     ::SendMessageW(m_hStatus, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(m_statusText.c_str()));
+}
+
+// The registration state (the right part) is shown whole: the panel's
+// status text on the left gives up room when the state needs more than its
+// part (the fonts of a larger display scaling grow faster than the window).
+void MainFrame::FitStatusParts(const std::wstring& state) {
+    RECT rc;
+    ::GetClientRect(m_hStatus, &rc);
+    HDC hdc = ::GetDC(m_hStatus);
+    HGDIOBJ old = ::SelectObject(hdc, UiFont());
+    SIZE text = {0, 0};
+    ::GetTextExtentPoint32W(hdc, state.c_str(), static_cast<int>(state.size()), &text);
+    ::SelectObject(hdc, old);
+    ::ReleaseDC(m_hStatus, hdc);
+    const int width = rc.right - rc.left;
+    int parts[2] = {std::min<int>(width * 58 / 100, width - text.cx - Px(12)), -1};
+    parts[0] = std::max(parts[0], width / 3);
+    ::SendMessageW(m_hStatus, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
 }
 
 void MainFrame::SetStartupAccount(const std::wstring& account, const std::wstring& password) {

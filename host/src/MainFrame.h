@@ -17,7 +17,8 @@ class KiteClient;
 
 enum Page { PAGE_LOGIN = 0, PAGE_CALL = 1, PAGE_RECORDS = 2 };
 
-// The width and height of the page area the panel is moved to.
+// The width and height of the page area the panel is moved to, in pixels at
+// 96 DPI (PageRect gives them at the system DPI).
 const int kPageWidth = 327;
 const int kPageHeight = 400;
 
@@ -131,6 +132,7 @@ private:
     void Event(const std::wstring& text);
     void BuildMenu();
     void UpdateStateText();
+    void FitStatusParts(const std::wstring& state);
 
     KiteClient& m_client;
     HWND m_hTabs = nullptr;

@@ -1,6 +1,7 @@
 #include "accounts/DlgModify.h"
 
 #include "core/Lookup.h"
+#include "core/TemplateLayout.h"
 
 IMPLEMENT_DYNAMIC(CModifyDlg, CDialog)
 
@@ -20,6 +21,7 @@ END_MESSAGE_MAP()
 
 BOOL CModifyDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    KeepChildrenApart(m_hWnd);
     InitControls();
     return TRUE;
 }

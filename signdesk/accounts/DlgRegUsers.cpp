@@ -1,7 +1,10 @@
 #include "accounts/DlgRegUsers.h"
 
 #include "accounts/DlgRegUsersInfo.h"
+#include "core/CompileCheck.h"
+#include "core/DpiScale.h"
 #include "core/Lookup.h"
+#include "core/TemplateLayout.h"
 #include "support/TraceLog.h"
 
 #include <SkinMagicExU.h>
@@ -9,6 +12,20 @@
 namespace {
 
 enum { COL_ACCOUNT = 0, COL_PASSWORD = 1, COL_ADDRESS = 2, COL_PORT = 3, COL_IMSDOMAIN = 4 };
+
+// The list's columns in order: header text, alignment, width in pixels at
+// 96 DPI.
+struct ColumnInfo {
+    const wchar_t* key;
+    int format;
+    int width;
+};
+const ColumnInfo kColumns[] = {
+    {L"IDS_MAIN_REG_ACCOUNT", LVCFMT_LEFT, 80}, {L"IDS_MAIN_REG_PASSWORD", LVCFMT_CENTER, 80},
+    {L"IDS_MAIN_REG_IP", LVCFMT_CENTER, 120},   {L"IDS_MAIN_REG_PORT", LVCFMT_CENTER, 80},
+    {L"IDS_MAIN_REG_FIELD", LVCFMT_CENTER, 80},
+};
+SD_COMPILE_CHECK(SD_COUNTOF(kColumns) == COL_IMSDOMAIN + 1, OneEntryPerColumn);
 
 // The list never shows a password, nor its length.
 const wchar_t* PasswordCell(const CString& password) {
@@ -53,6 +70,7 @@ END_MESSAGE_MAP()
 
 BOOL CRegUsersDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    KeepChildrenApart(m_hWnd);
     InitUI();
     return TRUE;
 }
@@ -75,14 +93,20 @@ void CRegUsersDlg::InitUI() {
     m_list.SetExtendedStyle(m_list.GetExtendedStyle() | LVS_EX_FULLROWSELECT);
     m_list.DeleteAllItems();
 
-    m_list.InsertColumn(COL_ACCOUNT, GetLangText(L"Kite", L"IDS_MAIN_REG_ACCOUNT"), LVCFMT_LEFT,
-                        80);
-    m_list.InsertColumn(COL_PASSWORD, GetLangText(L"Kite", L"IDS_MAIN_REG_PASSWORD"), LVCFMT_CENTER,
-                        80);
-    m_list.InsertColumn(COL_ADDRESS, GetLangText(L"Kite", L"IDS_MAIN_REG_IP"), LVCFMT_CENTER, 120);
-    m_list.InsertColumn(COL_PORT, GetLangText(L"Kite", L"IDS_MAIN_REG_PORT"), LVCFMT_CENTER, 80);
-    m_list.InsertColumn(COL_IMSDOMAIN, GetLangText(L"Kite", L"IDS_MAIN_REG_FIELD"), LVCFMT_CENTER,
-                        80);
+    // The columns grow with the DPI, but never past the list's width: the
+    // list's dialog units may grow less (the dialog font's metrics round).
+    int nTotal = 0;
+    for (size_t i = 0; i < SD_COUNTOF(kColumns); ++i)
+        nTotal += kColumns[i].width;
+    const CDpiScale dpi(m_hWnd);
+    CRect rcList;
+    m_list.GetClientRect(&rcList);
+    const bool bNarrow = dpi.Scale(nTotal) > rcList.Width();
+    for (int i = 0; i < static_cast<int>(SD_COUNTOF(kColumns)); ++i) {
+        const int nWidth =
+            bNarrow ? kColumns[i].width * rcList.Width() / nTotal : dpi.Scale(kColumns[i].width);
+        m_list.InsertColumn(i, GetLangText(L"Kite", kColumns[i].key), kColumns[i].format, nWidth);
+    }
 
     InitData();
     UpdateButtons();

@@ -3,6 +3,7 @@
 #include "accounts/DlgRegUsers.h"
 #include "core/CompileCheck.h"
 #include "core/Lookup.h"
+#include "core/TemplateLayout.h"
 #include "support/TraceLog.h"
 
 #include <SkinMagicExU.h>
@@ -42,6 +43,7 @@ void CRegUsersInfoDlg::GetRegInfo(RegInfo& info) {
 
 BOOL CRegUsersInfoDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    KeepChildrenApart(m_hWnd);
     InitUI();
     return TRUE;
 }

@@ -1,9 +1,12 @@
 #include "login/DlgKeyboard.h"
 
 #include "core/CompileCheck.h"
+#include "core/TemplateLayout.h"
 #include "login/DlgLogin.h"
 
 #include <SkinMagicU.h>
+
+#include <vector>
 
 // Key IDC_KEY_FIRST + i types character i of the table of the Shift state.
 // The window skins draw the same tables on the keys.
@@ -15,9 +18,15 @@ const wchar_t CKeyboardDlg::kKeyTable[2][48] = {
 // One key per table character.
 SD_COMPILE_CHECK(IDC_KEY_LAST - IDC_KEY_FIRST + 1 == 47, OneKeyPerCharacter);
 
-int ChooseKeyboardPlace(const RECT& rcField, SIZE keyboard, SIZE screen, POINT& topLeft) {
+SIZE KeyboardSize(const CDpiScale& dpi) {
+    SIZE size = {dpi.Scale(KEYBOARD_WIDTH), dpi.Scale(KEYBOARD_HEIGHT)};
+    return size;
+}
+
+int ChooseKeyboardPlace(const RECT& rcField, SIZE keyboard, SIZE screen, POINT& topLeft,
+                        int nScreenMargin) {
     // Room below the field, keeping a strip free at the bottom of the screen.
-    bool bBelow = screen.cy - KEYBOARD_SCREEN_MARGIN - rcField.bottom > keyboard.cy;
+    bool bBelow = screen.cy - nScreenMargin - rcField.bottom > keyboard.cy;
     int nPlacement;
     if (screen.cx - rcField.left > keyboard.cx) {
         topLeft.x = rcField.left < 0 ? 0 : rcField.left;
@@ -61,24 +70,37 @@ BOOL CKeyboardDlg::OnInitDialog() {
 }
 
 // The key grid is laid out in dialog units, but the keyboard is shown at
-// KEYBOARD_WIDTH x KEYBOARD_HEIGHT pixels whatever the metrics of the dialog
-// font: the keys follow the keyboard's size. They move when the size first
-// changes (when the keyboard is first shown), not while it is created.
+// KEYBOARD_WIDTH x KEYBOARD_HEIGHT pixels (at 96 DPI) whatever the metrics
+// of the dialog font: the keys follow the keyboard's size. They move when
+// the size first changes (when the keyboard is first shown), not while it
+// is created.
 void CKeyboardDlg::OnSize(UINT nType, int cx, int cy) {
     CDialog::OnSize(nType, cx, cy);
     if (cx <= 0 || cy <= 0 || m_sizeKeys.cx <= 0 || m_sizeKeys.cy <= 0)
         return;
     if (cx == m_sizeKeys.cx && cy == m_sizeKeys.cy)
         return;
-    HDWP hdwp = ::BeginDeferWindowPos(64);
-    for (HWND hKey = ::GetWindow(m_hWnd, GW_CHILD); hKey && hdwp;
-         hKey = ::GetWindow(hKey, GW_HWNDNEXT)) {
+    std::vector<HWND> keys;
+    std::vector<RECT> rects;
+    for (HWND hKey = ::GetWindow(m_hWnd, GW_CHILD); hKey; hKey = ::GetWindow(hKey, GW_HWNDNEXT)) {
         CRect rc;
         ::GetWindowRect(hKey, &rc);
         ScreenToClient(&rc);
-        rc.SetRect(MulDiv(rc.left, cx, m_sizeKeys.cx), MulDiv(rc.top, cy, m_sizeKeys.cy),
-                   MulDiv(rc.right, cx, m_sizeKeys.cx), MulDiv(rc.bottom, cy, m_sizeKeys.cy));
-        hdwp = ::DeferWindowPos(hdwp, hKey, NULL, rc.left, rc.top, rc.Width(), rc.Height(),
+        keys.push_back(hKey);
+        rects.push_back(rc);
+    }
+    if (keys.empty())
+        return;
+    // Keys side by side stay side by side: apart first, then each edge scaled.
+    KeepRectsApart(&rects[0], static_cast<int>(rects.size()));
+    HDWP hdwp = ::BeginDeferWindowPos(static_cast<int>(keys.size()));
+    for (size_t i = 0; i < keys.size() && hdwp; ++i) {
+        const RECT& rc = rects[i];
+        const int left = MulDiv(rc.left, cx, m_sizeKeys.cx);
+        const int top = MulDiv(rc.top, cy, m_sizeKeys.cy);
+        const int right = MulDiv(rc.right, cx, m_sizeKeys.cx);
+        const int bottom = MulDiv(rc.bottom, cy, m_sizeKeys.cy);
+        hdwp = ::DeferWindowPos(hdwp, keys[i], NULL, left, top, right - left, bottom - top,
                                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     }
     if (hdwp)

@@ -2,6 +2,7 @@
 // applied by the login panel. The skin draws the characters on the keys.
 #pragma once
 
+#include "core/DpiScale.h"
 #include "res/resource.h"
 
 #include <afxwin.h>
@@ -18,14 +19,18 @@ enum {
     KEYBOARD_POS_ABOVE_RIGHT = 4  // above the field, right edges aligned
 };
 
-// Size in pixels of the keyboard window whenever it is shown, and the strip
-// kept free at the bottom of the screen when it is first placed.
+// Size of the keyboard window whenever it is shown, and the strip kept free
+// at the bottom of the screen when it is first placed: pixels at 96 DPI.
 enum { KEYBOARD_WIDTH = 318, KEYBOARD_HEIGHT = 103, KEYBOARD_SCREEN_MARGIN = 30 };
 
+// The keyboard's size when shown, at the DPI of dpi.
+SIZE KeyboardSize(const CDpiScale& dpi);
+
 // Placing the keyboard when it is shown: the field's screen rectangle, the
-// keyboard's current size and the screen size give its top-left corner;
-// returns the placement (1 to 4).
-int ChooseKeyboardPlace(const RECT& rcField, SIZE keyboard, SIZE screen, POINT& topLeft);
+// keyboard's current size, the screen size and the strip kept free at the
+// screen's bottom give its top-left corner; returns the placement (1 to 4).
+int ChooseKeyboardPlace(const RECT& rcField, SIZE keyboard, SIZE screen, POINT& topLeft,
+                        int nScreenMargin = KEYBOARD_SCREEN_MARGIN);
 
 class CKeyboardDlg : public CDialog {
     DECLARE_DYNAMIC(CKeyboardDlg)

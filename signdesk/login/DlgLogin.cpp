@@ -4,6 +4,7 @@
 
 #include "accounts/ConfigUtils.h"
 #include "core/CompileCheck.h"
+#include "core/DpiScale.h"
 #include "core/Lookup.h"
 #include "support/TraceLog.h"
 
@@ -20,7 +21,7 @@ const wchar_t kFlagOff[] = L"0";
 // Account box and password field take at most this many characters.
 const int kMaxInputChars = 100;
 // Multi-user mode moves the login button and its frame up into the room
-// the hidden account and password fields leave.
+// the hidden account and password fields leave (pixels at 96 DPI).
 const int kMultiUserShiftX = -50;
 const int kMultiUserShiftY = -60;
 
@@ -88,7 +89,7 @@ const int kLoggingHidden[] = {IDC_LOGIN_BTN_LOGOUT, IDC_LOGIN_BTN_ADVANCED, IDC_
                               IDC_LOGIN_MARK1,      IDC_LOGIN_MARK2,        IDC_LOGIN_BILL1,
                               IDC_LOGIN_BILL2,      IDC_LOGIN_PRODUCT};
 
-// A control and its fixed pixel place.
+// A control and its fixed place, in pixels at 96 DPI.
 struct ItemPlace {
     int id;
     RECT rc;
@@ -169,11 +170,13 @@ void CLoginDlg::InitUI() {
     SetDlgItemText(IDC_LOGIN_BILL1, GetIniString(L"KiteLogIn", L"BillText1", ini));
     SetDlgItemText(IDC_LOGIN_BILL2, GetIniString(L"KiteLogIn", L"BillText2", ini));
 
+    const CDpiScale dpi(m_hWnd);
     for (size_t i = 0; i < SD_COUNTOF(kPlaces); ++i) {
         CWnd* pItem = GetDlgItem(kPlaces[i].id);
         if (!pItem)
             return;
-        pItem->MoveWindow(&kPlaces[i].rc);
+        const RECT rc = dpi.Scale(kPlaces[i].rc);
+        pItem->MoveWindow(&rc);
     }
 
     m_dlgAdvanced.ShowWindow(SW_HIDE);
@@ -216,7 +219,7 @@ void CLoginDlg::InitUI() {
             CRect rc;
             pItem->GetWindowRect(&rc);
             ScreenToClient(&rc);
-            rc.OffsetRect(kMultiUserShiftX, kMultiUserShiftY);
+            rc.OffsetRect(dpi.Scale(kMultiUserShiftX), dpi.Scale(kMultiUserShiftY));
             pItem->MoveWindow(&rc, TRUE);
         }
         return;

@@ -21,11 +21,13 @@ void CLoginDlg::OnBnClickedButtonSoftkeybroad() {
     CRect rcKeyboard;
     m_dlgKeyboard.GetWindowRect(&rcKeyboard);
     CSize screen(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+    const CDpiScale dpi(m_hWnd);
     POINT topLeft;
-    int nPlacement = ChooseKeyboardPlace(rcField, rcKeyboard.Size(), screen, topLeft);
+    int nPlacement = ChooseKeyboardPlace(rcField, rcKeyboard.Size(), screen, topLeft,
+                                         dpi.Scale(KEYBOARD_SCREEN_MARGIN));
 
-    m_dlgKeyboard.SetWindowPos(NULL, topLeft.x, topLeft.y, KEYBOARD_WIDTH, KEYBOARD_HEIGHT,
-                               SWP_NOZORDER);
+    const SIZE size = KeyboardSize(dpi);
+    m_dlgKeyboard.SetWindowPos(NULL, topLeft.x, topLeft.y, size.cx, size.cy, SWP_NOZORDER);
     m_dlgKeyboard.ShowWindow(SW_SHOW);
     m_nKeyboardPos = nPlacement;
     m_dlgKeyboard.FocusHiddenButton();

@@ -3,6 +3,7 @@
 // the advertising lines.
 #include "login/DlgLogin.h"
 #include "accounts/DlgRegUsers.h"
+#include "core/DpiScale.h"
 #include "core/Lookup.h"
 #include "support/TraceLog.h"
 
@@ -16,10 +17,11 @@ const wchar_t kSkinAdvanceDown[] = L"BtnAdvanceDown";
 // Child, visible, tab stop; the real place is set during initialisation.
 const DWORD kPannelStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
 // The advanced settings button spans the panel's width at its foot; the
-// advanced area above it is this tall when folded out.
+// advanced area above it is this tall when folded out (pixels at 96 DPI).
 const int kAdvancedButtonHeight = 20;
 const int kAdvancedAreaHeight = 200;
-// Layout settings of the missed-call unit, passed to the skin panel as is.
+// Layout settings of the missed-call unit, passed to the skin panel as is
+// (it reads lengths as pixels at 96 DPI and scales them itself).
 const int kUnitWidth = 96;
 const int kUnitStyle = 2;
 const int kUnitIndent = 5;
@@ -75,14 +77,17 @@ void CLoginDlg::MoveCtrl() {
     CWnd* pButton = GetDlgItem(IDC_LOGIN_BTN_ADVANCED);
     if (!pButton)
         return;
-    pButton->MoveWindow(rcClient.left, rcClient.bottom - kAdvancedButtonHeight, rcClient.Width(),
-                        kAdvancedButtonHeight, TRUE);
+    const CDpiScale dpi(m_hWnd);
+    const int nButtonHeight = dpi.Scale(kAdvancedButtonHeight);
+    const int nAreaHeight = dpi.Scale(kAdvancedAreaHeight);
+    pButton->MoveWindow(rcClient.left, rcClient.bottom - nButtonHeight, rcClient.Width(),
+                        nButtonHeight, TRUE);
     // The button goes back to its folded-in look; m_bAdvancedShown stays,
     // so the next click folds the area in.
     ApplyControlSkin(pButton->m_hWnd, kSkinAdvanceUp, kWindowSkin);
     if (m_dlgAdvanced.GetSafeHwnd())
-        m_dlgAdvanced.MoveWindow(rcClient.left, rcClient.bottom - kAdvancedAreaHeight,
-                                 rcClient.Width(), kAdvancedAreaHeight, TRUE);
+        m_dlgAdvanced.MoveWindow(rcClient.left, rcClient.bottom - nAreaHeight, rcClient.Width(),
+                                 nAreaHeight, TRUE);
 }
 
 void CLoginDlg::OnBnClickedButtonAdvancesetting() {
@@ -100,17 +105,18 @@ void CLoginDlg::OnBnClickedButtonAdvancesetting() {
     m_dlgAdvanced.GetWindowRect(&rcArea);
     ScreenToClient(&rcArea);
 
+    const int nButtonHeight = CDpiScale(m_hWnd).Scale(kAdvancedButtonHeight);
     m_bAdvancedShown = m_bAdvancedShown ? 0 : 1;
     if (m_bAdvancedShown) {
         // Folded out: the button sits right on top of the area.
         ApplyControlSkin(pButton->m_hWnd, kSkinAdvanceDown, kWindowSkin);
-        pButton->MoveWindow(rcArea.left, rcArea.top - kAdvancedButtonHeight, rcArea.Width(),
-                            kAdvancedButtonHeight, TRUE);
+        pButton->MoveWindow(rcArea.left, rcArea.top - nButtonHeight, rcArea.Width(), nButtonHeight,
+                            TRUE);
     } else {
         // Folded in: back to the foot of the area, the panel's foot.
         ApplyControlSkin(pButton->m_hWnd, kSkinAdvanceUp, kWindowSkin);
-        pButton->MoveWindow(rcArea.left, rcArea.bottom - kAdvancedButtonHeight, rcArea.Width(),
-                            kAdvancedButtonHeight, TRUE);
+        pButton->MoveWindow(rcArea.left, rcArea.bottom - nButtonHeight, rcArea.Width(),
+                            nButtonHeight, TRUE);
     }
     ShowAdvancedDlg();
 }
@@ -170,22 +176,23 @@ void CLoginDlg::OnPaint() {
         return;
     CRect rc;
     pPassword->GetWindowRect(&rc);
+    const SIZE size = KeyboardSize(CDpiScale(m_hWnd));
     int x = 0, y = 0;
     switch (m_nKeyboardPos) {
     case KEYBOARD_POS_BELOW_LEFT:
         x = rc.left, y = rc.bottom + 1;
         break;
     case KEYBOARD_POS_ABOVE_LEFT:
-        x = rc.left, y = rc.top - KEYBOARD_HEIGHT;
+        x = rc.left, y = rc.top - size.cy;
         break;
     case KEYBOARD_POS_BELOW_RIGHT:
-        x = rc.right - KEYBOARD_WIDTH, y = rc.bottom + 1;
+        x = rc.right - size.cx, y = rc.bottom + 1;
         break;
     case KEYBOARD_POS_ABOVE_RIGHT:
-        x = rc.right - KEYBOARD_WIDTH, y = rc.top - KEYBOARD_HEIGHT;
+        x = rc.right - size.cx, y = rc.top - size.cy;
         break;
     default:
         return;
     }
-    m_dlgKeyboard.MoveWindow(x, y, KEYBOARD_WIDTH, KEYBOARD_HEIGHT, TRUE);
+    m_dlgKeyboard.MoveWindow(x, y, size.cx, size.cy, TRUE);
 }

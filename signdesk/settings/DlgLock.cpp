@@ -2,6 +2,7 @@
 
 #include "core/CompileCheck.h"
 #include "core/Lookup.h"
+#include "core/TemplateLayout.h"
 
 #include <SkinMagicExU.h>
 
@@ -67,6 +68,7 @@ void CLockDlg::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CLockDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    KeepChildrenApart(m_hWnd);
     InitControls();
     return TRUE;
 }

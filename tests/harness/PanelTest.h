@@ -31,7 +31,8 @@ protected:
         DialogDriver::Reset();
     }
 
-    // Creates the panel in the host's main window, placed at (0, 0, 327, 400).
+    // Creates the panel in the host's main window, placed at (0, 0, 327, 400)
+    // (at 96 DPI; scaled at another DPI).
     HWND CreatePanel() {
         hPanel = host.CreatePanel();
         return hPanel;

@@ -16,6 +16,16 @@ LRESULT CALLBACK HostFrameProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam
     return DefWindowProcW(hWnd, msg, wParam, lParam);
 }
 
+// A length in pixels at 96 DPI at the screen's DPI: the host lays out its
+// window as the client does.
+int Px(int pixels) {
+    HDC screen = GetDC(nullptr);
+    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return MulDiv(pixels, dpi, 96);
+}
+
 void RegisterHostClass() {
     static bool done = false;
     if (done)
@@ -95,8 +105,8 @@ CWnd* PluginHost::MainWindow() {
         RegisterHostClass();
         m_pMainWnd = new CWnd;
         m_pMainWnd->CreateEx(0, kHostClass, L"SIGNDESK test host",
-                             WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40, 360, 480,
-                             nullptr, nullptr);
+                             WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, Px(40), Px(40),
+                             Px(360), Px(480), nullptr, nullptr);
         AfxSetMainWnd(m_pMainWnd);
     }
     return m_pMainWnd;
@@ -107,7 +117,7 @@ HWND PluginHost::CreatePanel() {
         return nullptr;
     if (!m_pPanel->Create(MainWindow()))
         return nullptr;
-    RECT rc = {0, 0, 327, 400};
+    RECT rc = {0, 0, Px(327), Px(400)};
     m_pPanel->Move(rc);
     Pump();
     return PanelWnd();

@@ -40,7 +40,8 @@ public:
 
     // The host's main window the panel lives in (created on first use).
     CWnd* MainWindow();
-    // Start() + Create in the main window + Move to (0, 0, 327, 400).
+    // Start() + Create in the main window + Move to (0, 0, 327, 400), pixels
+    // at 96 DPI scaled to the screen's DPI as the client does.
     HWND CreatePanel();
     HWND PanelWnd() const;
 

@@ -25,6 +25,7 @@
 //     less 2 * m_nSpaceY, centred vertically in the panel;
 //   text: from m_nIndent inside the unit (after the image), one line,
 //     vertically centred, cut with an ellipsis when it does not fit.
+// Lengths are pixels at 96 DPI: the panel draws them at its window's DPI.
 class SKINEX_API CSkinControlUnit {
 public:
     CSkinControlUnit();

@@ -46,4 +46,8 @@ SKINU_API int SkinDrawBackground(HWND hWnd, HDC hDC);
 // character, "Shift", a button's own text); -1 when the control is not
 // skinned.
 SKINU_API int SkinGetDrawnText(HWND hWnd, wchar_t* lpszText, int cchMax);
+// The font the skin draws that text with (the skin's, else the control's
+// own); null when the control is not skinned or the skin draws no text on
+// it (then the control draws its own text with its own font).
+SKINU_API HFONT SkinGetTextFont(HWND hWnd);
 }

@@ -22,6 +22,22 @@ HPEN MakePen(double width, COLORREF color, bool insideFrame) {
 }
 } // namespace
 
+int WindowDpi(HWND hWnd) {
+    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow =
+        reinterpret_cast<GetDpiForWindowFunction>(reinterpret_cast<void (*)()>(
+            ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (hWnd && getDpiForWindow)
+        if (UINT dpi = getDpiForWindow(hWnd))
+            return static_cast<int>(dpi);
+    int dpi = 0;
+    if (HDC hdc = ::GetDC(hWnd)) {
+        dpi = ::GetDeviceCaps(hdc, LOGPIXELSX);
+        ::ReleaseDC(hWnd, hdc);
+    }
+    return dpi > 0 ? dpi : 96;
+}
+
 COLORREF Mix(COLORREF a, COLORREF b, int percent) {
     percent = std::max(0, std::min(100, percent));
     auto ch = [percent](int x, int y) { return x + (y - x) * percent / 100; };

@@ -8,6 +8,20 @@
 
 namespace skin {
 
+// Display scaling: the skin's lengths (radii, insets, indents, gaps) are
+// pixels at 96 DPI and are drawn at the DPI of the window they skin, so
+// that a skinned window keeps its proportions at 125-200 % scaling. Shapes
+// and glyphs are drawn at the target size, never stretched.
+// The DPI of a window: its own where the system tells it, else its DC's.
+int WindowDpi(HWND hWnd);
+// A length in pixels at 96 DPI, at dpi.
+inline int Px(int pixels, int dpi) {
+    return ::MulDiv(pixels, dpi, 96);
+}
+inline double Px(double pixels, int dpi) {
+    return pixels * dpi / 96.0;
+}
+
 // Mixes b into a by percent (0: a, 100: b).
 COLORREF Mix(COLORREF a, COLORREF b, int percent);
 // Vertical gradient from top to bottom over rc.

@@ -15,6 +15,7 @@ namespace {
 const wchar_t kBoxSkin[] = L"MessageBox";
 const wchar_t kAutoCloseVariable[] = L"SKIN_MSGBOX_AUTOCLOSE";
 const UINT_PTR kAutoCloseTimer = 1;
+// Lengths of the box, in pixels at 96 DPI (drawn at the owner's DPI).
 const int kTitleHeight = 30;
 const int kPad = 16;
 const int kIconSize = 32;
@@ -131,6 +132,10 @@ struct Box {
     RECT iconRect = {0, 0, 0, 0};
     RECT closeRect = {0, 0, 0, 0};
     int footerTop = 0;
+    int dpi = 96;
+
+    // A length in pixels at 96 DPI, at the box's DPI.
+    int Px(int pixels) const { return skin::Px(pixels, dpi); }
 
     bool Has(int id) const { return std::find(ids.begin(), ids.end(), id) != ids.end(); }
     // What Esc, Alt+F4 and the close mark answer; 0 when they do nothing.
@@ -154,7 +159,8 @@ struct Box {
 void PaintBox(Box* box, HDC hdc) {
     RECT rc;
     ::GetClientRect(box->hwnd, &rc);
-    RECT title = {0, 0, rc.right, kTitleHeight};
+    const int titleHeight = box->Px(kTitleHeight);
+    RECT title = {0, 0, rc.right, titleHeight};
     COLORREF top = skinex::Color(kBoxSkin, L"TitleTop", RGB(63, 146, 224));
     skin::FillGradient(hdc, title, top, skinex::Color(kBoxSkin, L"TitleBottom", top));
     COLORREF titleText = skinex::Color(kBoxSkin, L"TitleText", RGB(255, 255, 255));
@@ -163,19 +169,21 @@ void PaintBox(Box* box, HDC hdc) {
         ::SelectObject(hdc, titleFont ? titleFont : ::GetStockObject(DEFAULT_GUI_FONT));
     ::SetBkMode(hdc, TRANSPARENT);
     ::SetTextColor(hdc, titleText);
-    RECT tr = {12, 0, box->EscapeAnswer() ? box->closeRect.left - 4 : rc.right - 12, kTitleHeight};
+    RECT tr = {box->Px(12), 0,
+               box->EscapeAnswer() ? box->closeRect.left - box->Px(4) : rc.right - box->Px(12),
+               titleHeight};
     ::DrawTextW(hdc, box->caption.c_str(), static_cast<int>(box->caption.size()), &tr,
                 DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
     ::SelectObject(hdc, oldFont);
     if (box->EscapeAnswer()) {
         RECT cr = box->closeRect;
-        ::InflateRect(&cr, -5, -5);
+        ::InflateRect(&cr, -box->Px(5), -box->Px(5));
         skin::DrawGlyph(hdc, cr, skin::Glyph::Cross, titleText);
     }
 
     RECT footer = {0, box->footerTop, rc.right, rc.bottom};
     skin::FillSolid(hdc, footer, skinex::Color(kBoxSkin, L"FooterBack", RGB(232, 239, 246)));
-    RECT line = {0, box->footerTop, rc.right, box->footerTop + 1};
+    RECT line = {0, box->footerTop, rc.right, box->footerTop + box->Px(1)};
     skin::FillSolid(hdc, line, skinex::Color(kBoxSkin, L"FooterLine", RGB(202, 216, 230)));
 
     if (box->icon != skin::Glyph::None)
@@ -203,7 +211,7 @@ LRESULT CALLBACK BoxProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         LRESULT hit = ::DefWindowProcW(hWnd, msg, wParam, lParam);
         POINT pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         ::ScreenToClient(hWnd, &pt);
-        if (hit == HTCLIENT && pt.y < kTitleHeight && !::PtInRect(&box->closeRect, pt))
+        if (hit == HTCLIENT && pt.y < box->Px(kTitleHeight) && !::PtInRect(&box->closeRect, pt))
             return HTCAPTION; // the title strip moves the box
         return hit;
     }
@@ -337,11 +345,11 @@ HWND BuildBox(Box* box, LPCWSTR lpText, LPCWSTR lpCheckText, int initialCheck) {
     HDC hdc = ::GetDC(nullptr);
     HGDIOBJ old = ::SelectObject(hdc, font);
     const UINT textFlags = DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS;
-    SIZE textSize = TextSize(hdc, *text ? text : L" ", kMaxTextWidth, textFlags);
+    SIZE textSize = TextSize(hdc, *text ? text : L" ", box->Px(kMaxTextWidth), textFlags);
     SIZE checkSize = {0, 0};
     if (lpCheckText) {
-        checkSize = TextSize(hdc, lpCheckText, kMaxTextWidth, DT_SINGLELINE);
-        checkSize.cx += 24;
+        checkSize = TextSize(hdc, lpCheckText, box->Px(kMaxTextWidth), DT_SINGLELINE);
+        checkSize.cx += box->Px(24);
     }
     ::SelectObject(hdc, buttonFont);
     std::vector<int> widths;
@@ -349,25 +357,30 @@ HWND BuildBox(Box* box, LPCWSTR lpText, LPCWSTR lpCheckText, int initialCheck) {
     for (int id : box->ids) {
         CString cap = CaptionOf(id);
         SIZE s = TextSize(hdc, cap, 1000, DT_SINGLELINE);
-        widths.push_back(std::max(kButtonMinWidth, static_cast<int>(s.cx) + 24));
-        buttonsWidth += widths.back() + kButtonGap;
+        widths.push_back(std::max(box->Px(kButtonMinWidth), static_cast<int>(s.cx) + box->Px(24)));
+        buttonsWidth += widths.back() + box->Px(kButtonGap);
     }
-    buttonsWidth -= kButtonGap;
+    buttonsWidth -= box->Px(kButtonGap);
     ::SelectObject(hdc, old);
     ::ReleaseDC(nullptr, hdc);
 
     // Lay out.
-    const int contentX = kPad + (box->icon != skin::Glyph::None ? kIconSize + kIconGap : 0);
-    const int contentH = std::max<int>(textSize.cy, box->icon != skin::Glyph::None ? kIconSize : 0);
-    const int contentTop = kTitleHeight + kPad;
-    int clientW =
-        std::max<int>(kMinClientWidth, contentX + std::max(textSize.cx, checkSize.cx) + kPad + 8);
-    clientW = std::max(clientW, buttonsWidth + 2 * kButtonMargin);
-    int checkTop = contentTop + contentH + 10;
-    box->footerTop = (lpCheckText ? checkTop + kCheckHeight : contentTop + contentH) + kPad;
-    int clientH = box->footerTop + kFooterHeight;
-    box->iconRect = {kPad, contentTop, kPad + kIconSize, contentTop + kIconSize};
-    box->closeRect = {clientW - 30, 3, clientW - 6, kTitleHeight - 3};
+    const int pad = box->Px(kPad), iconSize = box->Px(kIconSize);
+    const int titleHeight = box->Px(kTitleHeight), footerHeight = box->Px(kFooterHeight);
+    const int buttonHeight = box->Px(kButtonHeight), buttonMargin = box->Px(kButtonMargin);
+    const int checkHeight = box->Px(kCheckHeight);
+    const int contentX = pad + (box->icon != skin::Glyph::None ? iconSize + box->Px(kIconGap) : 0);
+    const int contentH = std::max<int>(textSize.cy, box->icon != skin::Glyph::None ? iconSize : 0);
+    const int contentTop = titleHeight + pad;
+    int clientW = std::max<int>(box->Px(kMinClientWidth),
+                                contentX + std::max(textSize.cx, checkSize.cx) + pad + box->Px(8));
+    clientW = std::max(clientW, buttonsWidth + 2 * buttonMargin);
+    int checkTop = contentTop + contentH + box->Px(10);
+    box->footerTop = (lpCheckText ? checkTop + checkHeight : contentTop + contentH) + pad;
+    int clientH = box->footerTop + footerHeight;
+    box->iconRect = {pad, contentTop, pad + iconSize, contentTop + iconSize};
+    box->closeRect = {clientW - box->Px(30), box->Px(3), clientW - box->Px(6),
+                      titleHeight - box->Px(3)};
 
     const DWORD style = WS_POPUP | WS_BORDER | WS_CLIPCHILDREN | WS_SYSMENU;
     const DWORD exStyle = box->owner ? 0 : WS_EX_TOPMOST;
@@ -392,24 +405,25 @@ HWND BuildBox(Box* box, LPCWSTR lpText, LPCWSTR lpCheckText, int initialCheck) {
     if (!hwnd)
         return nullptr;
 
-    RECT tr = {contentX, contentTop + (contentH - textSize.cy) / 2, contentX + textSize.cx + 8, 0};
+    RECT tr = {contentX, contentTop + (contentH - textSize.cy) / 2,
+               contentX + textSize.cx + box->Px(8), 0};
     tr.bottom = tr.top + textSize.cy;
     AddChild(hwnd, L"Static", text, SS_LEFT | SS_NOPREFIX, SKINMSGBOX_IDC_TEXT, tr, font);
     if (lpCheckText) {
-        RECT cr = {contentX, checkTop, contentX + checkSize.cx, checkTop + kCheckHeight};
+        RECT cr = {contentX, checkTop, contentX + checkSize.cx, checkTop + checkHeight};
         box->check = AddChild(hwnd, L"Button", lpCheckText, BS_AUTOCHECKBOX | WS_TABSTOP,
                               SKINMSGBOX_IDC_CHECK, cr, font);
         ::SendMessageW(box->check, BM_SETCHECK, initialCheck ? BST_CHECKED : BST_UNCHECKED, 0);
     }
-    int bx = clientW - kButtonMargin - buttonsWidth;
-    int by = box->footerTop + (kFooterHeight - kButtonHeight) / 2;
+    int bx = clientW - buttonMargin - buttonsWidth;
+    int by = box->footerTop + (footerHeight - buttonHeight) / 2;
     for (size_t i = 0; i < box->ids.size(); ++i) {
         int id = box->ids[i];
         DWORD bs = WS_TABSTOP | (id == box->defaultId ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) |
                    (i == 0 ? WS_GROUP : 0);
-        RECT br = {bx, by, bx + widths[i], by + kButtonHeight};
+        RECT br = {bx, by, bx + widths[i], by + buttonHeight};
         AddChild(hwnd, L"Button", CaptionOf(id), bs, id, br, buttonFont);
-        bx += widths[i] + kButtonGap;
+        bx += widths[i] + box->Px(kButtonGap);
     }
     ::ApplyWindowSkin(hwnd, kBoxSkin);
     return hwnd;
@@ -436,6 +450,7 @@ int RunBox(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, bool withCheck, LPCWSTR
     box.anchor = hWnd && ::IsWindow(hWnd) ? hWnd : nullptr;
     box.owner = box.anchor ? ::GetAncestor(box.anchor, GA_ROOT) : nullptr;
     box.caption = lpCaption ? lpCaption : L"Error";
+    box.dpi = skin::WindowDpi(box.anchor);
     box.ids = ButtonsOf(uType);
     size_t def = (uType & MB_DEFMASK) >> 8;
     box.defaultId = box.ids[std::min(def, box.ids.size() - 1)];

@@ -157,26 +157,30 @@ void CSkinControlPannel::Impl::Layout(HWND hWnd) {
     HGDIOBJ oldFont = ::SelectObject(hdc, UnitFont(hWnd));
     TEXTMETRICW tm = {};
     ::GetTextMetricsW(hdc, &tm);
+    // The units' lengths are pixels at 96 DPI.
+    const int dpi = skin::WindowDpi(hWnd);
+    auto px = [dpi](int length) { return skin::Px(std::max(0, length), dpi); };
+    const int imageGap = px(kImageGap);
     int x = 0;
     for (auto& up : units) {
         CSkinControlUnit& u = *up;
-        x += std::max(0, u.m_nSpaceX);
+        x += px(u.m_nSpaceX);
         SIZE text = {0, tm.tmHeight};
         if (!u.m_strText.IsEmpty())
             ::GetTextExtentPoint32W(hdc, u.m_strText, u.m_strText.GetLength(), &text);
         int image = ImageGlyph(u.m_nImage) != skin::Glyph::None ? tm.tmHeight : 0;
-        int indent = std::max(0, u.m_nIndent);
-        int natural = indent * 2 + (image ? image + kImageGap : 0) + text.cx;
-        int width = std::max(0, u.m_nWidth);
+        int indent = px(u.m_nIndent);
+        int natural = indent * 2 + (image ? image + imageGap : 0) + text.cx;
+        int width = px(u.m_nWidth);
         if (!u.IsFixedSize())
             width = std::max(width, natural);
         width = std::max(0, std::min(width, static_cast<int>(rc.right) - x));
-        int room = rc.Height() - 2 * std::max(0, u.m_nSpaceY);
-        int height = tm.tmHeight + 2 * std::max(0, u.m_nHeightMargin);
+        int room = rc.Height() - 2 * px(u.m_nSpaceY);
+        int height = tm.tmHeight + 2 * px(u.m_nHeightMargin);
         height = std::max(0, std::min(height, room > 0 ? room : rc.Height()));
         int top = (rc.Height() - height) / 2;
         ::SetRect(&u.m_rcUnit, x, top, x + width, top + height);
-        int textLeft = std::min(x + width, x + indent + (image ? image + kImageGap : 0));
+        int textLeft = std::min(x + width, x + indent + (image ? image + imageGap : 0));
         ::SetRect(&u.m_rcText, textLeft, top, std::max(textLeft, x + width - indent), top + height);
         x += width;
     }
@@ -240,7 +244,9 @@ void CSkinControlPannel::OnPaint() {
     const COLORREF downTop = skinex::Color(section, L"DownTop", hoverBottom);
     const COLORREF downBottom = skinex::Color(section, L"DownBottom", hoverTop);
     const COLORREF glyph = skinex::Color(section, L"GlyphColor", text);
-    const double radius = skinex::Int(section, L"Radius", 3);
+    const int dpi = skin::WindowDpi(m_hWnd);
+    const double radius = skin::Px(static_cast<double>(skinex::Int(section, L"Radius", 3)), dpi);
+    const double line = skin::Px(1.0, dpi);
     HFONT font = m_pImpl->UnitFont(m_hWnd);
     LOGFONTW lf = {};
     ::GetObjectW(font, sizeof(lf), &lf);
@@ -260,17 +266,19 @@ void CSkinControlPannel::OnPaint() {
             COLORREF edge = lit || down ? hoverFrame : frame;
             c.RoundRect(0, 0, w, h, radius, edge);
             if (down)
-                c.RoundRectGradient(1, 1, w - 1, h - 1, radius - 1, downTop, downBottom);
+                c.RoundRectGradient(line, line, w - line, h - line, radius - line, downTop,
+                                    downBottom);
             else if (lit)
-                c.RoundRectGradient(1, 1, w - 1, h - 1, radius - 1, hoverTop, hoverBottom);
+                c.RoundRectGradient(line, line, w - line, h - line, radius - line, hoverTop,
+                                    hoverBottom);
             else
-                c.RoundRect(1, 1, w - 1, h - 1, radius - 1, u.m_clrBack);
+                c.RoundRect(line, line, w - line, h - line, radius - line, u.m_clrBack);
             c.BlendTo(mem, r.left, r.top);
         }
         skin::Glyph g = ImageGlyph(u.m_nImage);
         if (g != skin::Glyph::None) {
-            int side = std::min<int>(h, u.m_rcText.left - r.left - kImageGap);
-            int left = r.left + std::max(0, u.m_nIndent);
+            int side = std::min<int>(h, u.m_rcText.left - r.left - skin::Px(kImageGap, dpi));
+            int left = r.left + skin::Px(std::max(0, u.m_nIndent), dpi);
             if (side > 0) {
                 RECT gr = {left, r.top + (h - side) / 2, left + side,
                            r.top + (h - side) / 2 + side};
@@ -282,7 +290,7 @@ void CSkinControlPannel::OnPaint() {
         ::SetTextColor(mem, hover || down ? hoverText : text);
         RECT tr = u.m_rcText;
         if (down)
-            ::OffsetRect(&tr, 0, 1);
+            ::OffsetRect(&tr, 0, skin::Px(1, dpi));
         ::DrawTextW(mem, u.m_strText, u.m_strText.GetLength(), &tr,
                     DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
         ::SelectObject(mem, oldFont);

@@ -407,32 +407,35 @@ void PaintPushButton(HWND hWnd, HDC hdc, const std::wstring& section, const Butt
     COLORREF border =
         Color(section, isDefault ? L"ButtonDefaultBorder" : L"ButtonBorder", RGB(120, 130, 140));
     COLORREF text = Color(section, textKey, RGB(0, 0, 0));
-    double radius = Int(section, L"ButtonRadius", 3);
+    const int dpi = WindowDpi(hWnd);
+    double radius = Px(static_cast<double>(Int(section, L"ButtonRadius", 3)), dpi);
     int w = rc.right - rc.left, h = rc.bottom - rc.top;
-    double gap = std::max(0, std::min(Int(section, L"ButtonInset", 0), std::min(w, h) / 4));
+    double gap =
+        std::max(0, std::min(Px(Int(section, L"ButtonInset", 0), dpi), std::min(w, h) / 4));
     if (w > 0 && h > 0) {
         AaCanvas c(w, h);
         c.RoundRectGradient(gap, gap, w - gap, h - gap, radius, Mix(border, top, 15),
                             Mix(border, bottom, 15));
-        double inset = gap + (isDefault ? 1.6 : 1.0);
+        double inset = gap + Px(isDefault ? 1.6 : 1.0, dpi);
         c.RoundRectGradient(inset, inset, w - inset, h - inset,
                             radius > inset - gap ? radius - (inset - gap) : 0, top, bottom);
         if (pushed)
-            c.RoundFrame(inset, inset, w - inset, h - inset, radius, 1.0, Mix(top, border, 25));
+            c.RoundFrame(inset, inset, w - inset, h - inset, radius, Px(1.0, dpi),
+                         Mix(top, border, 25));
         c.BlendTo(hdc, 0, 0);
     }
 
     RECT content = rc;
-    ::InflateRect(&content, -3, -2);
+    ::InflateRect(&content, -Px(3, dpi), -Px(2, dpi));
     if (pushed)
-        ::OffsetRect(&content, 0, 1);
+        ::OffsetRect(&content, 0, Px(1, dpi));
     COLORREF glyphColor = label.key ? text : Color(section, L"GlyphColor", text);
     if (!enabled)
         glyphColor = text;
     if (label.glyph != Glyph::None) {
         int side = std::min(content.right - content.left, content.bottom - content.top);
         if (label.key)
-            side = std::min(side, 18);
+            side = std::min(side, Px(18, dpi));
         RECT g = content;
         if (!label.text.empty())
             g.right = g.left + side;
@@ -444,7 +447,7 @@ void PaintPushButton(HWND hWnd, HDC hdc, const std::wstring& section, const Butt
         g.bottom = g.top + side;
         DrawGlyph(hdc, g, label.glyph, glyphColor);
         if (!label.text.empty())
-            content.left = g.right + 3;
+            content.left = g.right + Px(3, dpi);
     }
     if (!label.text.empty()) {
         HFONT font = Font(section, label.key ? L"KeyFont" : L"ButtonFont");
@@ -456,10 +459,10 @@ void PaintPushButton(HWND hWnd, HDC hdc, const std::wstring& section, const Butt
         UINT align = DT_CENTER;
         if ((style & BS_CENTER) == BS_LEFT) {
             align = DT_LEFT;
-            content.left += 3;
+            content.left += Px(3, dpi);
         } else if ((style & BS_CENTER) == BS_RIGHT) {
             align = DT_RIGHT;
-            content.right -= 3;
+            content.right -= Px(3, dpi);
         }
         UINT fmt = align | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS;
         if (label.key)
@@ -468,7 +471,7 @@ void PaintPushButton(HWND hWnd, HDC hdc, const std::wstring& section, const Butt
     }
     if (::GetFocus() == hWnd && FocusCuesShown(hWnd) && !label.key && !label.shiftKey) {
         RECT f = rc;
-        ::InflateRect(&f, -3, -3);
+        ::InflateRect(&f, -Px(3, dpi), -Px(3, dpi));
         ::SetTextColor(hdc, RGB(0, 0, 0));
         ::SetBkColor(hdc, RGB(255, 255, 255));
         ::DrawFocusRect(hdc, &f);
@@ -484,25 +487,27 @@ void PaintBar(HWND hWnd, HDC hdc, const std::wstring& section, bool hover) {
     if (pushed)
         std::swap(top, bottom);
     FillGradient(hdc, rc, top, bottom);
+    const int dpi = WindowDpi(hWnd);
     COLORREF line;
     if (HasColor(section, L"BarLine", &line)) {
-        RECT l = {rc.left, rc.top, rc.right, rc.top + 1};
+        const int width = Px(1, dpi);
+        RECT l = {rc.left, rc.top, rc.right, rc.top + width};
         FillSolid(hdc, l, line);
-        l = {rc.left, rc.bottom - 1, rc.right, rc.bottom};
+        l = {rc.left, rc.bottom - width, rc.right, rc.bottom};
         FillSolid(hdc, l, Mix(line, bottom, 40));
     }
-    int indent = Int(section, L"Indent", 6);
+    int indent = Px(Int(section, L"Indent", 6), dpi);
     COLORREF text = Color(section, L"Text", RGB(0, 0, 0));
     if (!::IsWindowEnabled(hWnd))
         text = Mix(text, top, 55);
     std::wstring glyph;
     RECT content = {rc.left + indent, rc.top, rc.right - indent, rc.bottom};
     if (Lookup(section, L"Glyph", &glyph)) {
-        int side = std::max(0, std::min<int>(rc.bottom - rc.top - 6, 14));
+        int side = std::max(0, std::min<int>(rc.bottom - rc.top - Px(6, dpi), Px(14, dpi)));
         RECT g = {content.right - side, (rc.top + rc.bottom - side) / 2, content.right,
                   (rc.top + rc.bottom - side) / 2 + side};
         DrawGlyph(hdc, g, ParseGlyph(glyph), Color(section, L"GlyphColor", text));
-        content.right = g.left - 4;
+        content.right = g.left - Px(4, dpi);
     }
     std::wstring label = WindowText(hWnd);
     HFONT font = Font(section, L"Font");
@@ -516,7 +521,7 @@ void PaintBar(HWND hWnd, HDC hdc, const std::wstring& section, bool hover) {
     if ((style & BS_CENTER) == BS_RIGHT)
         align = DT_RIGHT;
     if (pushed)
-        ::OffsetRect(&content, 0, 1);
+        ::OffsetRect(&content, 0, Px(1, dpi));
     ::DrawTextW(hdc, label.c_str(), static_cast<int>(label.size()), &content,
                 align | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
 }
@@ -910,6 +915,28 @@ int SkinGetDrawnText(HWND hWnd, wchar_t* lpszText, int cchMax) {
     if (lpszText && cchMax > 0)
         ::lstrcpynW(lpszText, text.c_str(), cchMax);
     return static_cast<int>(text.size());
+}
+
+HFONT SkinGetTextFont(HWND hWnd) {
+    ControlState* cs = hWnd ? GetControlState(hWnd) : nullptr;
+    if (!cs)
+        return nullptr;
+    HFONT font = nullptr;
+    if (!cs->controlSkin.empty()) {
+        std::wstring section = cs->controlOf + L"." + cs->controlSkin;
+        std::wstring type = String(section, L"Type", L"Button");
+        if (::lstrcmpiW(type.c_str(), L"Picture") == 0)
+            return nullptr;
+        bool button =
+            ::lstrcmpiW(type.c_str(), L"Text") != 0 && ::lstrcmpiW(type.c_str(), L"Bar") != 0;
+        font = Font(section, !button                            ? L"Font"
+                             : LabelOf(hWnd, cs->controlOf).key ? L"KeyFont"
+                                                                : L"ButtonFont");
+    } else {
+        font = Font(ButtonSection(cs->windowSkin, hWnd),
+                    LabelOf(hWnd, cs->windowSkin).key ? L"KeyFont" : L"ButtonFont");
+    }
+    return font ? font : reinterpret_cast<HFONT>(::SendMessageW(hWnd, WM_GETFONT, 0, 0));
 }
 
 } // extern "C"
