@@ -25,8 +25,25 @@ stop_keepalive() {
 trap stop_keepalive EXIT
 sleep 1
 
+# What a user finds beside the client: the tests run in folders of their own
+# and must leave it as it was.
+client_files() {
+    for arch in i686 x86_64; do
+        for file in log/KITE.log upgrade_calls.log kite.ini; do
+            echo "$arch/$file $(md5sum <"build/$arch/bin/$file" 2>/dev/null || echo none)"
+        done
+    done
+}
+before=$(client_files)
+
 status=0
 ctest --test-dir build/i686 --output-on-failure || status=1
 # Serially: the tests share one display, and focus belongs to one window.
 ctest --test-dir build/x86_64 --output-on-failure || status=1
+
+if [ "$(client_files)" != "$before" ]; then
+    echo "the tests changed the client's files in the output folders:"
+    diff <(echo "$before") <(client_files) || true
+    status=1
+fi
 exit $status
