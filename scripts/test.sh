@@ -30,7 +30,12 @@ sleep 1
 client_files() {
     for arch in i686 x86_64; do
         for file in log/KITE.log upgrade_calls.log kite.ini; do
-            echo "$arch/$file $(md5sum <"build/$arch/bin/$file" 2>/dev/null || echo none)"
+            local path="build/$arch/bin/$file"
+            if [ -f "$path" ]; then
+                echo "$arch/$file $(md5sum <"$path")"
+            else
+                echo "$arch/$file none"
+            fi
         done
     done
 }
