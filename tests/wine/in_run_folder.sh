@@ -26,7 +26,9 @@ rm -rf "$run"
 mkdir -p "$run"
 # The programs and libraries are hard links (tests never write them; the
 # folder is made anew before each run), or copies where links fail.
+shopt -s nullglob
 binaries=("$program" "$bin"/*.dll)
+shopt -u nullglob
 for item in KiteClient.exe upgrade.exe; do
     [ -e "$bin/$item" ] && binaries+=("$bin/$item")
 done
