@@ -862,7 +862,8 @@ LRESULT WindowSkinProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, Window
     case WM_SIZE: {
         LRESULT r = CallSuper(hWnd, msg, wParam, lParam);
         DropBackground(ws);
-        ::RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        if (HasVisibleStyle(hWnd))
+            ::RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         return r;
     }
     default:
