@@ -277,6 +277,14 @@ int main(int argc, char** argv) {
     const double ratio = Summarise(create).median / Summarise(floor).median;
     printf("  %-50s %8.2f     target <= %.1f: %s\n", "Create + Move over the floor (medians)",
            ratio, kFloorRatioTarget, ratio <= kFloorRatioTarget ? "met" : "MISSED");
+    // The same round by round, steadier when the machine changes speed
+    // during the run.
+    std::vector<double> rounds;
+    for (size_t i = 0; i < create.size() && i < floor.size(); ++i)
+        rounds.push_back(create[i] / floor[i]);
+    const Stats r = Summarise(rounds);
+    printf("  %-50s %8.2f     (%.2f .. %.2f)\n", "  median of the rounds' own ratios", r.median,
+           r.min, r.max);
     PrintRow("login click to StartLogin", toStart, 2);
     PrintRow("  of which the plug-in (BN_CLICKED to StartLogin)", commandToStart, 0);
     PrintRow("whole login click (logging-in state shown)", click, 0);
