@@ -193,6 +193,9 @@ struct WindowState {
     // hidden window's are not looked for (the soft keyboard has 50).
     bool buttonsPending = false;
     bool buttonsSkinned = false; // some push buttons may carry this skin
+    // Shown and not painted since: the whole window and its children wait
+    // for their painting, and a change of size needs no invalidation.
+    bool paintPending = false;
 };
 
 struct ControlState {
@@ -825,6 +828,11 @@ LRESULT WindowSkinProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, Window
     case WM_SHOWWINDOW:
         if (wParam && ws->buttonsPending)
             SkinButtons(hWnd, ws);
+        ws->paintPending = wParam != 0;
+        break;
+    case WM_PAINT:
+    case WM_PRINTCLIENT:
+        ws->paintPending = false;
         break;
     case WM_WINDOWPOSCHANGING: {
         const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
@@ -833,6 +841,7 @@ LRESULT WindowSkinProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, Window
         break;
     }
     case WM_ERASEBKGND: {
+        ws->paintPending = false;
         EnsureBackground(hWnd, ws);
         HDC hdc = reinterpret_cast<HDC>(wParam);
         RECT rc;
@@ -862,7 +871,7 @@ LRESULT WindowSkinProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, Window
     case WM_SIZE: {
         LRESULT r = CallSuper(hWnd, msg, wParam, lParam);
         DropBackground(ws);
-        if (HasVisibleStyle(hWnd))
+        if (HasVisibleStyle(hWnd) && !ws->paintPending)
             ::RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         return r;
     }
