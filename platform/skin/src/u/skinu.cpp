@@ -832,6 +832,10 @@ LRESULT WindowSkinProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, Window
         break;
     case WM_PAINT:
     case WM_PRINTCLIENT:
+        // Shown without a message (WM_SETREDRAW): the buttons at the latest
+        // before the window paints.
+        if (ws->buttonsPending)
+            SkinButtons(hWnd, ws);
         ws->paintPending = false;
         break;
     case WM_WINDOWPOSCHANGING: {
@@ -841,6 +845,8 @@ LRESULT WindowSkinProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, Window
         break;
     }
     case WM_ERASEBKGND: {
+        if (ws->buttonsPending)
+            SkinButtons(hWnd, ws);
         ws->paintPending = false;
         EnsureBackground(hWnd, ws);
         HDC hdc = reinterpret_cast<HDC>(wParam);
