@@ -171,12 +171,14 @@ void CLoginDlg::InitUI() {
     SetDlgItemText(IDC_LOGIN_BILL2, GetIniString(L"KiteLogIn", L"BillText2", ini));
 
     const CDpiScale dpi(m_hWnd);
+    // Not shown yet (the panel is drawn whole when it shows): no repainting.
+    const BOOL bRepaint = (GetStyle() & WS_VISIBLE) != 0;
     for (size_t i = 0; i < SD_COUNTOF(kPlaces); ++i) {
         CWnd* pItem = GetDlgItem(kPlaces[i].id);
         if (!pItem)
             return;
         const RECT rc = dpi.Scale(kPlaces[i].rc);
-        pItem->MoveWindow(&rc);
+        pItem->MoveWindow(&rc, bRepaint);
     }
 
     m_dlgAdvanced.ShowWindow(SW_HIDE);

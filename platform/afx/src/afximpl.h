@@ -15,6 +15,8 @@ AfxThreadState& AfxGetThreadState();
 void AfxMapAdd(HWND hWnd, CWnd* pWnd);
 void AfxMapRemove(HWND hWnd);
 void AfxPurgeTempMap();
+// ::GetDlgItem, remembering what it found.
+HWND AfxGetDlgItem(HWND hParent, int nID);
 
 void AfxSetSuperProc(CWnd* pWnd, WNDPROC proc);
 LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);

@@ -6,12 +6,17 @@
 // The handle maps: one permanent map from window to the object bound to it,
 // and temporary wrappers for windows that no object owns (GetDlgItem on a
 // plain control). Temporaries are freed once their window is gone.
+//
+// Also the dialog items found so far, by parent and id: under Wine every
+// ::GetDlgItem lists the parent's children in a round trip to the server,
+// while checking a remembered item is done in the process.
 
 namespace {
 struct HandleMaps {
     CRITICAL_SECTION lock;
     std::unordered_map<HWND, CWnd*> permanent;
     std::unordered_map<HWND, CWnd*> temporary;
+    std::unordered_map<unsigned long long, HWND> items; // (parent, id) -> item
     HandleMaps() { InitializeCriticalSection(&lock); }
 };
 
@@ -53,6 +58,38 @@ void AfxPurgeTempMap() {
             ++it;
         }
     }
+    auto& items = Maps().items;
+    for (auto it = items.begin(); it != items.end();)
+        it = ::IsWindow(it->second) ? std::next(it) : items.erase(it);
+}
+
+static unsigned long long ItemKey(HWND hParent, int nID) {
+    return (static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hParent)) << 32) ^
+           static_cast<unsigned int>(nID);
+}
+
+HWND AfxGetDlgItem(HWND hParent, int nID) {
+    if (!hParent)
+        return nullptr;
+    const unsigned long long key = ItemKey(hParent, nID);
+    {
+        MapLock lock;
+        auto it = Maps().items.find(key);
+        // Still that parent's item of that id (not destroyed, moved or
+        // renumbered): the ids of a dialog's items are unique.
+        if (it != Maps().items.end()) {
+            HWND hItem = it->second;
+            if (::IsWindow(hItem) && ::GetParent(hItem) == hParent && ::GetDlgCtrlID(hItem) == nID)
+                return hItem;
+            Maps().items.erase(it);
+        }
+    }
+    HWND hItem = ::GetDlgItem(hParent, nID);
+    if (hItem) {
+        MapLock lock;
+        Maps().items[key] = hItem;
+    }
+    return hItem;
 }
 
 int AFXAPI AfxGetLiveWindowCount() {
@@ -93,6 +130,7 @@ CWnd* CWnd::FromHandle(HWND hWnd) {
 
 static LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam) {
     AfxThreadState& state = AfxGetThreadState();
+    const LRESULT lResult = CallNextHookEx(state.hHookCbt, code, wParam, lParam);
     if (code == HCBT_CREATEWND && state.pWndInit) {
         HWND hWnd = reinterpret_cast<HWND>(wParam);
         CWnd* pWnd = state.pWndInit;
@@ -102,8 +140,12 @@ static LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam)
         WNDPROC old = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
         AfxSetSuperProc(pWnd, old == &AfxWndProc ? nullptr : old);
+        // Bound: the windows created next (a dialog's controls) pass no
+        // hook, which under Wine costs three server round trips a window.
+        UnhookWindowsHookEx(state.hHookCbt);
+        state.hHookCbt = nullptr;
     }
-    return CallNextHookEx(state.hHookCbt, code, wParam, lParam);
+    return lResult;
 }
 
 void AFXAPI AfxHookWindowCreate(CWnd* pWnd) {
@@ -499,26 +541,29 @@ int CWnd::GetWindowTextLength() const {
     return ::GetWindowTextLengthW(m_hWnd);
 }
 CWnd* CWnd::GetDlgItem(int nID) const {
-    return FromHandle(::GetDlgItem(m_hWnd, nID));
+    return FromHandle(AfxGetDlgItem(m_hWnd, nID));
 }
 int CWnd::GetDlgCtrlID() const {
     return ::GetDlgCtrlID(m_hWnd);
 }
 void CWnd::SetDlgItemText(int nID, LPCWSTR lpszString) {
-    ::SetDlgItemTextW(m_hWnd, nID, lpszString);
+    if (HWND hItem = AfxGetDlgItem(m_hWnd, nID))
+        ::SetWindowTextW(hItem, lpszString);
 }
 int CWnd::GetDlgItemText(int nID, CString& rString) const {
     rString.Empty();
-    HWND hItem = ::GetDlgItem(m_hWnd, nID);
+    HWND hItem = AfxGetDlgItem(m_hWnd, nID);
     if (hItem)
         FromHandle(hItem)->GetWindowText(rString);
     return rString.GetLength();
 }
 void CWnd::CheckDlgButton(int nIDButton, UINT nCheck) {
-    ::CheckDlgButton(m_hWnd, nIDButton, nCheck);
+    if (HWND hItem = AfxGetDlgItem(m_hWnd, nIDButton))
+        ::SendMessageW(hItem, BM_SETCHECK, nCheck, 0);
 }
 UINT CWnd::IsDlgButtonChecked(int nIDButton) const {
-    return ::IsDlgButtonChecked(m_hWnd, nIDButton);
+    HWND hItem = AfxGetDlgItem(m_hWnd, nIDButton);
+    return hItem ? static_cast<UINT>(::SendMessageW(hItem, BM_GETCHECK, 0, 0)) : 0;
 }
 void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
     ::MoveWindow(m_hWnd, x, y, nWidth, nHeight, bRepaint);

@@ -93,10 +93,6 @@ BOOL CSkinControlPannel::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWn
         return FALSE;
     if (!CreateEx(0, kPannelClass, L"", dwStyle | WS_CHILD, rect, pParentWnd, nID))
         return FALSE;
-    m_pImpl->tip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                     WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
-                                     skinex::ModuleHandle(), nullptr);
     m_pImpl->Layout(m_hWnd);
     return TRUE;
 }
@@ -190,8 +186,21 @@ void CSkinControlPannel::Impl::Layout(HWND hWnd) {
 }
 
 void CSkinControlPannel::Impl::UpdateTips(HWND hWnd) {
-    if (!tip)
-        return;
+    // The tip window is made with the first unit that has a tip: a strip
+    // without tips has none (a tool tip is a pop-up, costly to create).
+    if (!tip) {
+        bool tips = false;
+        for (const auto& u : units)
+            tips = tips || !u->m_strTip.IsEmpty();
+        if (!tips)
+            return;
+        tip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hWnd, nullptr,
+                                skinex::ModuleHandle(), nullptr);
+        if (!tip)
+            return;
+    }
     while (::SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0) > 0) {
         TTTOOLINFOW ti = {};
         ti.cbSize = sizeof(ti);

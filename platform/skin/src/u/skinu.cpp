@@ -9,34 +9,43 @@
 #include "skindraw.h"
 #include "skinini.h"
 
-#include <set>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 using namespace skin;
 
 namespace {
 
-const wchar_t kPropWindowSkin[] = L"SkinMagicU.WindowSkin";
-const wchar_t kPropControlSkin[] = L"SkinMagicU.ControlSkin";
-const wchar_t kPropWindowState[] = L"SkinMagicU.WindowState";
-const wchar_t kPropControlState[] = L"SkinMagicU.ControlState";
 const wchar_t kDefaultSection[] = L"Default";
 const wchar_t kSkinFileName[] = L"kite.skin";
-const UINT_PTR kWindowSubclass = 0x534B5731; // one subclass of each kind per window
-const UINT_PTR kControlSubclass = 0x534B4331;
 const int kDefaultSkinResource = 1;
 
 HINSTANCE g_hInstance = nullptr;
 
+struct WindowState;
+struct ControlState;
+
+// A window this library subclassed: the procedure it replaced and the skin
+// states it carries (either may be null).
+struct Skinned {
+    WNDPROC super = nullptr;
+    WindowState* ws = nullptr;
+    ControlState* cs = nullptr;
+};
+
 // ---------------------------------------------------------------------------
-// The loaded skin file
+// The loaded skin file, and the windows skinned
 
 struct SkinStore {
     CRITICAL_SECTION lock;
     IniFile ini;
     bool loaded = false;
     std::map<std::wstring, HFONT> fonts; // by font text; kept for the process's life
-    std::set<HWND> skinned;              // windows that carry a window skin
+    // Kept here rather than in window properties or the common controls'
+    // subclass chain: under Wine each property access, and so each message
+    // through such a subclass, is a round trip to the server.
+    std::unordered_map<HWND, Skinned> windows;
     SkinStore() { ::InitializeCriticalSection(&lock); }
 };
 
@@ -173,14 +182,20 @@ bool HasSection(const std::wstring& section) {
 }
 
 // ---------------------------------------------------------------------------
-// Per-window state, kept as the reference data of the subclasses. The names
-// are also kept in window properties (global atoms) for SkinGet*Skin.
+// Per-window state, in the store's table of skinned windows.
 
 struct WindowState {
     std::wstring skin;
-    HBITMAP background = nullptr;
+    HBITMAP background = nullptr; // made on first use, for the size then
     HBRUSH brush = nullptr;
     SIZE size = {0, 0};
+    // The push buttons take the skin when the window is first shown: a
+    // hidden window's are not looked for (the soft keyboard has 50).
+    bool buttonsPending = false;
+    bool buttonsSkinned = false; // some push buttons may carry this skin
+    // Shown and not painted since: the whole window and its children wait
+    // for their painting, and a change of size needs no invalidation.
+    bool paintPending = false;
 };
 
 struct ControlState {
@@ -191,39 +206,83 @@ struct ControlState {
     bool hover = false;
 };
 
-LRESULT CALLBACK WindowSkinProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
-LRESULT CALLBACK ControlSkinProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+LRESULT CALLBACK SkinProc(HWND, UINT, WPARAM, LPARAM);
 
-// The states are also found through window properties, from windows other
-// than their own (a control's parent, a child looking for its underlay).
+// The states are also looked up from windows other than their own (a
+// control's parent, a child looking for its underlay).
 WindowState* GetWindowState(HWND hWnd) {
-    return hWnd ? static_cast<WindowState*>(::GetPropW(hWnd, kPropWindowState)) : nullptr;
+    if (!hWnd)
+        return nullptr;
+    StoreLock lock;
+    auto it = Store().windows.find(hWnd);
+    return it == Store().windows.end() ? nullptr : it->second.ws;
 }
 
 ControlState* GetControlState(HWND hWnd) {
-    return hWnd ? static_cast<ControlState*>(::GetPropW(hWnd, kPropControlState)) : nullptr;
+    if (!hWnd)
+        return nullptr;
+    StoreLock lock;
+    auto it = Store().windows.find(hWnd);
+    return it == Store().windows.end() ? nullptr : it->second.cs;
 }
 
-void SetNameProp(HWND hWnd, const wchar_t* prop, const std::wstring& name) {
-    ATOM old = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(::RemovePropW(hWnd, prop)));
-    if (old)
-        ::GlobalDeleteAtom(old);
-    if (name.empty())
-        return;
-    ATOM atom = ::GlobalAddAtomW(name.c_str());
-    if (atom)
-        ::SetPropW(hWnd, prop, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(atom)));
+WNDPROC SuperOf(HWND hWnd) {
+    StoreLock lock;
+    auto it = Store().windows.find(hWnd);
+    return it == Store().windows.end() ? nullptr : it->second.super;
 }
 
-int GetNameProp(HWND hWnd, const wchar_t* prop, wchar_t* buffer, int cch) {
-    wchar_t name[256] = {};
-    ATOM atom = hWnd && ::IsWindow(hWnd)
-                    ? static_cast<ATOM>(reinterpret_cast<UINT_PTR>(::GetPropW(hWnd, prop)))
-                    : 0;
-    int n = atom ? static_cast<int>(::GlobalGetAtomNameW(atom, name, 256)) : 0;
+LRESULT CallSuper(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    WNDPROC super = SuperOf(hWnd);
+    return super ? ::CallWindowProcW(super, hWnd, msg, wParam, lParam)
+                 : ::DefWindowProcW(hWnd, msg, wParam, lParam);
+}
+
+// The window's entry, its procedure replaced by SkinProc on first use.
+Skinned* Subclass(HWND hWnd) {
+    {
+        StoreLock lock;
+        auto it = Store().windows.find(hWnd);
+        if (it != Store().windows.end())
+            return &it->second;
+    }
+    WNDPROC super = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SkinProc)));
+    if (!super)
+        return nullptr;
+    StoreLock lock;
+    Skinned& entry = Store().windows[hWnd];
+    entry.super = super;
+    return &entry;
+}
+
+// Gives the window its procedure back once it carries no skin, if nobody
+// subclassed it after this library (then SkinProc stays and passes on).
+void ReleaseIfUnused(HWND hWnd) {
+    WNDPROC super = nullptr;
+    {
+        StoreLock lock;
+        auto it = Store().windows.find(hWnd);
+        if (it == Store().windows.end() || it->second.ws || it->second.cs)
+            return;
+        if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC)) != &SkinProc)
+            return;
+        super = it->second.super;
+        Store().windows.erase(it);
+    }
+    ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(super));
+}
+
+int CopyName(const std::wstring& name, wchar_t* buffer, int cch) {
     if (buffer && cch > 0)
-        ::lstrcpynW(buffer, name, cch);
-    return n;
+        ::lstrcpynW(buffer, name.c_str(), cch);
+    return static_cast<int>(name.size());
+}
+
+// Whether the window itself has the visible style (read in the process; its
+// parents are not asked).
+bool HasVisibleStyle(HWND hWnd) {
+    return (::GetWindowLongW(hWnd, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
 void DropBackground(WindowState* ws) {
@@ -620,32 +679,40 @@ void Redraw(HWND hWnd) {
 }
 
 void RemoveControlState(HWND hWnd) {
-    ControlState* cs = GetControlState(hWnd);
-    if (!cs)
-        return;
-    ::RemoveWindowSubclass(hWnd, &ControlSkinProc, kControlSubclass);
-    ::RemovePropW(hWnd, kPropControlState);
-    SetNameProp(hWnd, kPropControlSkin, std::wstring());
+    ControlState* cs = nullptr;
+    {
+        StoreLock lock;
+        auto it = Store().windows.find(hWnd);
+        if (it == Store().windows.end() || !it->second.cs)
+            return;
+        cs = it->second.cs;
+        it->second.cs = nullptr;
+    }
     delete cs;
+    ReleaseIfUnused(hWnd);
 }
 
 ControlState* EnsureControlState(HWND hWnd) {
-    ControlState* cs = GetControlState(hWnd);
-    if (cs)
-        return cs;
-    cs = new ControlState;
-    if (!::SetWindowSubclass(hWnd, &ControlSkinProc, kControlSubclass,
-                             reinterpret_cast<DWORD_PTR>(cs))) {
-        delete cs;
+    Skinned* entry = Subclass(hWnd);
+    if (!entry)
         return nullptr;
-    }
-    ::SetPropW(hWnd, kPropControlState, cs);
-    return cs;
+    StoreLock lock;
+    if (!entry->cs)
+        entry->cs = new ControlState;
+    return entry->cs;
 }
 
-LRESULT CALLBACK ControlSkinProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                 DWORD_PTR ref) {
-    ControlState* cs = reinterpret_cast<ControlState*>(ref);
+LRESULT WindowSkinProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, WindowState* ws);
+
+// What comes after a control skin: the window skin the same window may
+// carry, then the replaced procedure.
+LRESULT ControlNext(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (WindowState* ws = GetWindowState(hWnd))
+        return WindowSkinProc(hWnd, msg, wParam, lParam, ws);
+    return CallSuper(hWnd, msg, wParam, lParam);
+}
+
+LRESULT ControlSkinProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, ControlState* cs) {
     switch (msg) {
     case WM_PAINT: {
         PAINTSTRUCT ps;
@@ -671,9 +738,6 @@ LRESULT CALLBACK ControlSkinProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lPar
         cs->hover = false;
         ::InvalidateRect(hWnd, nullptr, FALSE);
         break;
-    case WM_NCDESTROY:
-        RemoveControlState(hWnd);
-        return ::DefSubclassProc(hWnd, msg, wParam, lParam);
     // The control's own handling of these paints directly; paint over it.
     case WM_SETTEXT:
     case WM_ENABLE:
@@ -692,15 +756,15 @@ LRESULT CALLBACK ControlSkinProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lPar
     case BM_SETCHECK:
     case STM_SETIMAGE:
     case STM_SETICON: {
-        LRESULT r = ::DefSubclassProc(hWnd, msg, wParam, lParam);
-        if (::IsWindow(hWnd) && ::IsWindowVisible(hWnd))
+        LRESULT r = ControlNext(hWnd, msg, wParam, lParam);
+        if (::IsWindow(hWnd) && HasVisibleStyle(hWnd) && ::IsWindowVisible(hWnd))
             Redraw(hWnd);
         return r;
     }
     default:
         break;
     }
-    return ::DefSubclassProc(hWnd, msg, wParam, lParam);
+    return ControlNext(hWnd, msg, wParam, lParam);
 }
 
 // ---------------------------------------------------------------------------
@@ -712,32 +776,78 @@ bool AnswersWithSkinColours(HWND hCtl) {
            !IsClass(hCtl, L"SysListView32");
 }
 
+// The window's push buttons take its skin.
+void SkinButtons(HWND hWnd, WindowState* ws) {
+    ws->buttonsPending = false;
+    ws->buttonsSkinned = true;
+    for (HWND c = ::GetWindow(hWnd, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        if (!IsPushButton(c))
+            continue;
+        if (ControlState* cs = EnsureControlState(c)) {
+            cs->byWindow = true;
+            cs->windowSkin = ws->skin;
+        }
+    }
+}
+
+// Before a push button's skin is asked for: its window's buttons skinned.
+void SkinButtonsOfParent(HWND hButton) {
+    HWND hParent = ::GetParent(hButton);
+    WindowState* ws = GetWindowState(hParent);
+    if (ws && ws->buttonsPending)
+        SkinButtons(hParent, ws);
+}
+
 void RemoveWindowState(HWND hWnd) {
     WindowState* ws = GetWindowState(hWnd);
     if (!ws)
         return;
-    for (HWND c = ::GetWindow(hWnd, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
-        ControlState* cs = GetControlState(c);
-        if (!cs || !cs->byWindow)
-            continue;
-        cs->byWindow = false;
-        if (cs->controlSkin.empty())
-            RemoveControlState(c);
+    if (ws->buttonsSkinned) {
+        for (HWND c = ::GetWindow(hWnd, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+            ControlState* cs = GetControlState(c);
+            if (!cs || !cs->byWindow)
+                continue;
+            cs->byWindow = false;
+            if (cs->controlSkin.empty())
+                RemoveControlState(c);
+        }
     }
-    ::RemoveWindowSubclass(hWnd, &WindowSkinProc, kWindowSubclass);
-    ::RemovePropW(hWnd, kPropWindowState);
-    SetNameProp(hWnd, kPropWindowSkin, std::wstring());
+    {
+        StoreLock lock;
+        auto it = Store().windows.find(hWnd);
+        if (it != Store().windows.end())
+            it->second.ws = nullptr;
+    }
     DropBackground(ws);
     delete ws;
-    StoreLock lock;
-    Store().skinned.erase(hWnd);
+    ReleaseIfUnused(hWnd);
 }
 
-LRESULT CALLBACK WindowSkinProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                DWORD_PTR ref) {
-    WindowState* ws = reinterpret_cast<WindowState*>(ref);
+LRESULT WindowSkinProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, WindowState* ws) {
     switch (msg) {
+    case WM_SHOWWINDOW:
+        if (wParam && ws->buttonsPending)
+            SkinButtons(hWnd, ws);
+        ws->paintPending = wParam != 0;
+        break;
+    case WM_PAINT:
+    case WM_PRINTCLIENT:
+        // Shown without a message (WM_SETREDRAW): the buttons at the latest
+        // before the window paints.
+        if (ws->buttonsPending)
+            SkinButtons(hWnd, ws);
+        ws->paintPending = false;
+        break;
+    case WM_WINDOWPOSCHANGING: {
+        const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+        if (pos && (pos->flags & SWP_SHOWWINDOW) && ws->buttonsPending)
+            SkinButtons(hWnd, ws);
+        break;
+    }
     case WM_ERASEBKGND: {
+        if (ws->buttonsPending)
+            SkinButtons(hWnd, ws);
+        ws->paintPending = false;
         EnsureBackground(hWnd, ws);
         HDC hdc = reinterpret_cast<HDC>(wParam);
         RECT rc;
@@ -765,18 +875,44 @@ LRESULT CALLBACK WindowSkinProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lPara
         return reinterpret_cast<LRESULT>(ws->brush);
     }
     case WM_SIZE: {
-        LRESULT r = ::DefSubclassProc(hWnd, msg, wParam, lParam);
+        LRESULT r = CallSuper(hWnd, msg, wParam, lParam);
         DropBackground(ws);
-        ::RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        if (HasVisibleStyle(hWnd) && !ws->paintPending)
+            ::RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         return r;
     }
-    case WM_NCDESTROY:
-        RemoveWindowState(hWnd);
-        return ::DefSubclassProc(hWnd, msg, wParam, lParam);
     default:
         break;
     }
-    return ::DefSubclassProc(hWnd, msg, wParam, lParam);
+    return CallSuper(hWnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK SkinProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    Skinned entry;
+    {
+        StoreLock lock;
+        auto it = Store().windows.find(hWnd);
+        if (it == Store().windows.end())
+            return ::DefWindowProcW(hWnd, msg, wParam, lParam);
+        entry = it->second;
+    }
+    if (msg == WM_NCDESTROY) {
+        // The window goes: its states, then its entry and procedure.
+        RemoveControlState(hWnd);
+        RemoveWindowState(hWnd);
+        {
+            StoreLock lock;
+            Store().windows.erase(hWnd);
+        }
+        if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC)) == &SkinProc)
+            ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(entry.super));
+        return ::CallWindowProcW(entry.super, hWnd, msg, wParam, lParam);
+    }
+    if (entry.cs)
+        return ControlSkinProc(hWnd, msg, wParam, lParam, entry.cs);
+    if (entry.ws)
+        return WindowSkinProc(hWnd, msg, wParam, lParam, entry.ws);
+    return ::CallWindowProcW(entry.super, hWnd, msg, wParam, lParam);
 }
 
 void RedrawAll(HWND hWnd) {
@@ -794,41 +930,37 @@ extern "C" {
 int RemoveSkin(HWND hWnd) {
     if (!hWnd || !::IsWindow(hWnd))
         return 0;
+    const bool skinned = GetWindowState(hWnd) || GetControlState(hWnd);
     RemoveWindowState(hWnd);
     RemoveControlState(hWnd);
-    RedrawAll(hWnd);
+    // A hidden window is drawn whole when it shows.
+    if (skinned && HasVisibleStyle(hWnd))
+        RedrawAll(hWnd);
     return 1;
 }
 
 int ApplyWindowSkin(HWND hWnd, const wchar_t* lpszSkinName) {
     if (!hWnd || !::IsWindow(hWnd) || !lpszSkinName || !*lpszSkinName || !HasSection(lpszSkinName))
         return 0;
-    WindowState* ws = GetWindowState(hWnd);
-    if (!ws) {
-        ws = new WindowState;
-        if (!::SetWindowSubclass(hWnd, &WindowSkinProc, kWindowSubclass,
-                                 reinterpret_cast<DWORD_PTR>(ws))) {
-            delete ws;
-            return 0;
-        }
-        ::SetPropW(hWnd, kPropWindowState, ws);
+    Skinned* entry = Subclass(hWnd);
+    if (!entry)
+        return 0;
+    WindowState* ws;
+    {
+        StoreLock lock;
+        if (!entry->ws)
+            entry->ws = new WindowState;
+        ws = entry->ws;
     }
     DropBackground(ws);
     ws->skin = lpszSkinName;
-    SetNameProp(hWnd, kPropWindowSkin, ws->skin);
-    {
-        StoreLock lock;
-        Store().skinned.insert(hWnd);
+    // A hidden window's buttons and look wait until it shows.
+    if (HasVisibleStyle(hWnd)) {
+        SkinButtons(hWnd, ws);
+        RedrawAll(hWnd);
+    } else {
+        ws->buttonsPending = true;
     }
-    for (HWND c = ::GetWindow(hWnd, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
-        if (!IsPushButton(c))
-            continue;
-        if (ControlState* cs = EnsureControlState(c)) {
-            cs->byWindow = true;
-            cs->windowSkin = ws->skin;
-        }
-    }
-    RedrawAll(hWnd);
     return 1;
 }
 
@@ -844,8 +976,8 @@ int ApplyControlSkin(HWND hWnd, const wchar_t* lpszControlSkin, const wchar_t* l
         return 0;
     cs->controlSkin = lpszControlSkin;
     cs->controlOf = lpszWindowSkin;
-    SetNameProp(hWnd, kPropControlSkin, cs->controlSkin);
-    ::InvalidateRect(hWnd, nullptr, TRUE);
+    if (HasVisibleStyle(hWnd))
+        ::InvalidateRect(hWnd, nullptr, TRUE);
     return 1;
 }
 
@@ -853,7 +985,7 @@ int SkinLoadFile(const wchar_t* lpszPath) {
     std::string bytes;
     if (!lpszPath || !ReadWholeFile(lpszPath, &bytes))
         return 0;
-    std::set<HWND> windows;
+    std::vector<HWND> windows;
     {
         StoreLock lock;
         SkinStore& s = Store();
@@ -861,7 +993,9 @@ int SkinLoadFile(const wchar_t* lpszPath) {
         MergeBuiltIn(s.ini);
         s.ini.Merge(bytes.data(), bytes.size());
         s.loaded = true;
-        windows = s.skinned;
+        for (const auto& w : s.windows)
+            if (w.second.ws)
+                windows.push_back(w.first);
     }
     for (HWND w : windows) {
         if (WindowState* ws = GetWindowState(w)) {
@@ -873,11 +1007,13 @@ int SkinLoadFile(const wchar_t* lpszPath) {
 }
 
 int SkinGetWindowSkin(HWND hWnd, wchar_t* lpszName, int cchMax) {
-    return GetNameProp(hWnd, kPropWindowSkin, lpszName, cchMax);
+    WindowState* ws = hWnd && ::IsWindow(hWnd) ? GetWindowState(hWnd) : nullptr;
+    return CopyName(ws ? ws->skin : std::wstring(), lpszName, cchMax);
 }
 
 int SkinGetControlSkin(HWND hWnd, wchar_t* lpszName, int cchMax) {
-    return GetNameProp(hWnd, kPropControlSkin, lpszName, cchMax);
+    ControlState* cs = hWnd && ::IsWindow(hWnd) ? GetControlState(hWnd) : nullptr;
+    return CopyName(cs ? cs->controlSkin : std::wstring(), lpszName, cchMax);
 }
 
 int SkinGetString(const wchar_t* lpszSection, const wchar_t* lpszKey, wchar_t* lpszValue,
@@ -901,6 +1037,8 @@ int SkinDrawBackground(HWND hWnd, HDC hDC) {
 int SkinGetDrawnText(HWND hWnd, wchar_t* lpszText, int cchMax) {
     if (lpszText && cchMax > 0)
         lpszText[0] = L'\0';
+    if (hWnd)
+        SkinButtonsOfParent(hWnd);
     ControlState* cs = hWnd ? GetControlState(hWnd) : nullptr;
     if (!cs)
         return -1;
@@ -918,6 +1056,8 @@ int SkinGetDrawnText(HWND hWnd, wchar_t* lpszText, int cchMax) {
 }
 
 HFONT SkinGetTextFont(HWND hWnd) {
+    if (hWnd)
+        SkinButtonsOfParent(hWnd);
     ControlState* cs = hWnd ? GetControlState(hWnd) : nullptr;
     if (!cs)
         return nullptr;
