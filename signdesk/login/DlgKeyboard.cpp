@@ -66,11 +66,7 @@ BOOL CKeyboardDlg::OnInitDialog() {
     CRect rcClient;
     GetClientRect(&rcClient);
     m_sizeKeys = rcClient.Size();
-    // No focus of the dialog manager's choosing: the keyboard is hidden
-    // here, and focusing one of its keys would make the hidden pop-up the
-    // active window (and the host's window inactive) until the panel takes
-    // the focus back. FocusHiddenButton gives it the focus when it shows.
-    return FALSE;
+    return TRUE;
 }
 
 // The key grid is laid out in dialog units, but the keyboard is shown at
