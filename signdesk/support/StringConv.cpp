@@ -13,6 +13,16 @@ int AnsiBytes(const wchar_t* text, int chars) {
     return WideCharToMultiByte(CP_ACP, 0, text, chars, NULL, 0, NULL, NULL);
 }
 
+// Characters below 0x80 are the same bytes in every ANSI code page: such a
+// text converts by narrowing each character, without the code page tables.
+bool IsAscii(const wchar_t* text, int chars) {
+    wchar_t any = 0;
+    for (int i = 0; i < chars; ++i) {
+        any |= text[i];
+    }
+    return any < 0x80;
+}
+
 } // namespace
 
 int WideToAnsiBuffer(char* buffer, const wchar_t* text, int& length) {
@@ -21,13 +31,21 @@ int WideToAnsiBuffer(char* buffer, const wchar_t* text, int& length) {
     }
     const size_t wideLength = wcslen(text);
     const int chars = wideLength > 0x7fffffff ? 0x7fffffff : static_cast<int>(wideLength);
+    const bool ascii = IsAscii(text, chars);
     if (buffer == NULL) {
-        length = AnsiBytes(text, chars);
+        length = ascii ? chars : AnsiBytes(text, chars);
         return length;
     }
     const int room = length - 1;
     if (room <= 0 || chars == 0) {
         return 0;
+    }
+    if (ascii) {
+        const int fit = chars < room ? chars : room;
+        for (int i = 0; i < fit; ++i) {
+            buffer[i] = static_cast<char>(text[i]);
+        }
+        return fit;
     }
     // Measured before converting: a conversion that runs out of room may
     // already have written part of the text behind the cut.
