@@ -159,7 +159,7 @@ double Best(const std::vector<double>& values) {
 
 int main(int argc, char** argv) {
     const int iterations = argc > 1 ? atoi(argv[1]) : 10000;
-    const int rounds = argc > 2 ? atoi(argv[2]) : 7;
+    const int rounds = argc > 2 ? atoi(argv[2]) : 15;
     std::string folder;
     if (argc > 3) {
         folder = argv[3];
