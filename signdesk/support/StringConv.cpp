@@ -13,39 +13,37 @@ int AnsiBytes(const wchar_t* text, int chars) {
     return WideCharToMultiByte(CP_ACP, 0, text, chars, NULL, 0, NULL, NULL);
 }
 
-// Characters below 0x80 are the same bytes in every ANSI code page: such a
-// text converts by narrowing each character, without the code page tables.
-bool IsAscii(const wchar_t* text, int chars) {
-    wchar_t any = 0;
-    for (int i = 0; i < chars; ++i) {
-        any |= text[i];
-    }
-    return any < 0x80;
-}
-
 } // namespace
 
 int WideToAnsiBuffer(char* buffer, const wchar_t* text, int& length) {
     if (text == NULL) {
         return 0;
     }
+    if (buffer != NULL && length > 1) {
+        // Characters below 0x80 are the same bytes in every ANSI code page:
+        // a text of them (or its first length - 1 characters, where it is
+        // cut) is narrowed in one pass, without the code page functions.
+        // At the first other character the conversion starts over below;
+        // it writes the same bytes over this prefix.
+        const int room = length - 1;
+        int i = 0;
+        while (i < room && text[i] != L'\0' && text[i] < 0x80) {
+            buffer[i] = static_cast<char>(text[i]);
+            ++i;
+        }
+        if (i == room || text[i] == L'\0') {
+            return i;
+        }
+    }
     const size_t wideLength = wcslen(text);
     const int chars = wideLength > 0x7fffffff ? 0x7fffffff : static_cast<int>(wideLength);
-    const bool ascii = IsAscii(text, chars);
     if (buffer == NULL) {
-        length = ascii ? chars : AnsiBytes(text, chars);
+        length = AnsiBytes(text, chars);
         return length;
     }
     const int room = length - 1;
     if (room <= 0 || chars == 0) {
         return 0;
-    }
-    if (ascii) {
-        const int fit = chars < room ? chars : room;
-        for (int i = 0; i < fit; ++i) {
-            buffer[i] = static_cast<char>(text[i]);
-        }
-        return fit;
     }
     // Measured before converting: a conversion that runs out of room may
     // already have written part of the text behind the cut.
