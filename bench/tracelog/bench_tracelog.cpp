@@ -159,7 +159,7 @@ double Best(const std::vector<double>& values) {
 
 int main(int argc, char** argv) {
     const int iterations = argc > 1 ? atoi(argv[1]) : 10000;
-    const int rounds = argc > 2 ? atoi(argv[2]) : 7;
+    const int rounds = argc > 2 ? atoi(argv[2]) : 15;
     std::string folder;
     if (argc > 3) {
         folder = argv[3];
@@ -178,10 +178,11 @@ int main(int argc, char** argv) {
     SYSTEM_INFO system;
     GetSystemInfo(&system);
     printf("%d iterations of Enter + 100-byte content + Leave (%d records) per round, %d rounds "
-           "in turn, flush per record, %lu processors\n",
+           "alternating, flush per record, %lu processors\n",
            iterations, iterations * kRecordsPerIteration, rounds, system.dwNumberOfProcessors);
-    printf("records/second: median of the rounds (best round)\n");
-    printf("%-8s %22s %22s %22s %10s %10s\n", "threads", "CTraceLog", "spdlog", "plain loop",
+    printf("records/second: median of the rounds (best round); ratios: median of the rounds' "
+           "own ratios (lowest-highest)\n");
+    printf("%-8s %18s %18s %18s %20s %20s\n", "threads", "CTraceLog", "spdlog", "plain loop",
            "vs spdlog", "vs plain");
     typedef double (*Runner)(const std::string&, int, int);
     const Runner runners[] = {RunTraceLog,
@@ -191,30 +192,47 @@ int main(int argc, char** argv) {
                               nullptr,
 #endif
                               RunPlain};
+    // The log and spdlog always run next to each other, in turns first, and
+    // the plain loop before or after both: each round's ratios then compare
+    // runs that saw the same state of this shared machine.
+    const int orders[2][3] = {{0, 1, 2}, {2, 1, 0}};
     for (int threads : {1, 4}) {
         std::vector<double> rates[3];
+        std::vector<double> ratios[2];
         for (int round = 0; round < rounds; ++round) {
-            // Rotate the order so that no method always runs first or last.
-            for (int k = 0; k < 3; ++k) {
-                const int which = (round + k) % 3;
+            double rate[3] = {};
+            for (int which : orders[round % 2]) {
                 if (runners[which] != nullptr) {
-                    rates[which].push_back(runners[which](folder, threads, iterations));
+                    rate[which] = runners[which](folder, threads, iterations);
+                    rates[which].push_back(rate[which]);
+                }
+            }
+            for (int other = 1; other < 3; ++other) {
+                if (rate[other] > 0) {
+                    ratios[other - 1].push_back(rate[0] / rate[other]);
                 }
             }
         }
-        char cells[3][64];
-        double medians[3] = {};
+        char cells[5][64];
         for (int which = 0; which < 3; ++which) {
             if (rates[which].empty()) {
                 snprintf(cells[which], sizeof(cells[which]), "%s", "-");
                 continue;
             }
-            medians[which] = Median(rates[which]);
-            snprintf(cells[which], sizeof(cells[which]), "%.0f (%.0f)", medians[which],
+            snprintf(cells[which], sizeof(cells[which]), "%.0f (%.0f)", Median(rates[which]),
                      Best(rates[which]));
         }
-        printf("%-8d %22s %22s %22s %9.2fx %9.2fx\n", threads, cells[0], cells[1], cells[2],
-               medians[1] > 0 ? medians[0] / medians[1] : 0.0, medians[0] / medians[2]);
+        for (int k = 0; k < 2; ++k) {
+            const std::vector<double>& r = ratios[k];
+            if (r.empty()) {
+                snprintf(cells[3 + k], sizeof(cells[3 + k]), "%s", "-");
+                continue;
+            }
+            snprintf(cells[3 + k], sizeof(cells[3 + k]), "%.2fx (%.2f-%.2f)", Median(r),
+                     *std::min_element(r.begin(), r.end()), *std::max_element(r.begin(), r.end()));
+        }
+        printf("%-8d %18s %18s %18s %20s %20s\n", threads, cells[0], cells[1], cells[2], cells[3],
+               cells[4]);
         fflush(stdout);
     }
 #ifdef BENCH_WITH_SPDLOG

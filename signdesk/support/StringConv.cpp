@@ -19,6 +19,22 @@ int WideToAnsiBuffer(char* buffer, const wchar_t* text, int& length) {
     if (text == NULL) {
         return 0;
     }
+    if (buffer != NULL && length > 1) {
+        // Characters below 0x80 are the same bytes in every ANSI code page:
+        // a text of them (or its first length - 1 characters, where it is
+        // cut) is narrowed in one pass, without the code page functions.
+        // At the first other character the conversion starts over below;
+        // it writes the same bytes over this prefix.
+        const int room = length - 1;
+        int i = 0;
+        while (i < room && text[i] != L'\0' && text[i] < 0x80) {
+            buffer[i] = static_cast<char>(text[i]);
+            ++i;
+        }
+        if (i == room || text[i] == L'\0') {
+            return i;
+        }
+    }
     const size_t wideLength = wcslen(text);
     const int chars = wideLength > 0x7fffffff ? 0x7fffffff : static_cast<int>(wideLength);
     if (buffer == NULL) {

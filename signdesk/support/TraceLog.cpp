@@ -226,16 +226,23 @@ void FormatTimeStamp(char* out) {
     TextBuilder(out, CTraceLog::PATH_SIZE).AddTimeStamp();
 }
 
-// The log file as a stream opened "ab+", with the appending left to the
-// system: a handle with append-only write access writes at the end of the
-// file wherever its pointer stands, so the runtime need not seek to the end
-// before every write (as it does for fopen's "a" modes). Shared for reading
-// and writing like fopen's streams.
-FILE* OpenAppendStream(const char* path) {
+// The log file as a stream opened "ab+" (so that it is shared and closed as
+// fopen's streams are), positioned at the end of the file. Records are
+// written straight to its handle (see WriteRecord): the handle has plain
+// write access, so a write goes where the size check's seek to the end left
+// the pointer. A handle with append-only access would cost Wine a size
+// query before every write on top of that seek.
+FILE* OpenAppendStream(const char* path, HANDLE* handleOut) {
     HANDLE handle =
-        CreateFileA(path, GENERIC_READ | FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+        CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (handle == INVALID_HANDLE_VALUE) {
+        return NULL;
+    }
+    LARGE_INTEGER zero;
+    zero.QuadPart = 0;
+    if (!SetFilePointerEx(handle, zero, NULL, FILE_END)) {
+        CloseHandle(handle);
         return NULL;
     }
     const int fd = _open_osfhandle(reinterpret_cast<INT_PTR>(handle), _O_BINARY);
@@ -246,14 +253,25 @@ FILE* OpenAppendStream(const char* path) {
     FILE* file = _fdopen(fd, "ab+");
     if (file == NULL) {
         _close(fd);
+        return NULL;
     }
+    *handleOut = handle;
     return file;
 }
 
-// Writes one whole record and flushes it.
-void WriteRecord(FILE* file, const char* record, size_t length) {
-    fwrite(record, 1, length, file);
-    fflush(file);
+// Writes one whole record at the file pointer, with one system call and no
+// buffer in between: the record is on its way to the disk when this returns.
+// The stream is never written to, so it holds nothing to flush.
+void WriteRecord(HANDLE handle, const char* record, size_t length) {
+    while (length > 0) {
+        DWORD written = 0;
+        if (!WriteFile(handle, record, static_cast<DWORD>(length), &written, NULL) ||
+            written == 0) {
+            return;
+        }
+        record += written;
+        length -= written;
+    }
 }
 
 const char* LevelText(int level) {
@@ -334,8 +352,8 @@ void PrintCloseFailure(const char* format) {
 
 CTraceLog::CTraceLog(const char* path)
     : m_disabled(0), m_needsOpen(1), m_fileName(), m_directory(), m_locations(NULL), m_pFile(NULL),
-      m_level(TRACE_LEVEL_INFO), m_maxSize(DEFAULT_MAX_SIZE), m_maxBackups(1), m_backupIndex(0),
-      m_record(NULL), m_wideText(NULL) {
+      m_hFile(INVALID_HANDLE_VALUE), m_level(TRACE_LEVEL_INFO), m_maxSize(DEFAULT_MAX_SIZE),
+      m_maxBackups(1), m_backupIndex(0), m_record(NULL), m_wideText(NULL) {
     ResolvePath(path != NULL ? path : "");
     CAutoLock guard(g_logLock);
     FindLocation(true);
@@ -346,6 +364,7 @@ CTraceLog::~CTraceLog() {
     if (m_pFile != NULL) {
         fclose(m_pFile);
         m_pFile = NULL;
+        m_hFile = INVALID_HANDLE_VALUE;
     }
     // Free the tree without recursion: it may be as deep as the number of
     // threads that ever traced.
@@ -460,11 +479,11 @@ void CTraceLog::OpenFile() {
     if (m_pFile == NULL) {
         char path[PATH_SIZE];
         Format(path, PATH_SIZE, "%s%s", m_directory, m_fileName);
-        m_pFile = OpenAppendStream(path);
+        m_pFile = OpenAppendStream(path, &m_hFile);
         if (m_pFile == NULL) {
             CopyText(m_fileName, PATH_SIZE, kFallbackFileName);
             Format(path, PATH_SIZE, "%s%s", m_directory, m_fileName);
-            m_pFile = OpenAppendStream(path);
+            m_pFile = OpenAppendStream(path, &m_hFile);
             if (m_pFile == NULL) {
                 return;
             }
@@ -476,7 +495,7 @@ void CTraceLog::OpenFile() {
         char line[PATH_SIZE + 16];
         TextBuilder builder(line, sizeof(line));
         builder.Add("Begin Time:").Add(stamp).Add(kCrLf);
-        WriteRecord(m_pFile, line, builder.Length());
+        WriteRecord(m_hFile, line, builder.Length());
     }
 }
 
@@ -485,14 +504,12 @@ void CTraceLog::CheckRotation() {
     if (m_pFile == NULL) {
         return;
     }
-    // Every record is flushed, so the stream holds no buffered data: seeking
-    // its handle is what fseek would do, without the runtime's bookkeeping.
-    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(m_pFile)));
+    // The seek to the end measures the file and leaves the pointer where
+    // the record that follows is to go.
     LARGE_INTEGER zero;
     zero.QuadPart = 0;
     LARGE_INTEGER end;
-    const LONGLONG size = SetFilePointerEx(handle, zero, &end, FILE_END) ? end.QuadPart : -1;
-    SetFilePointerEx(handle, zero, NULL, FILE_BEGIN); // writes still append
+    const LONGLONG size = SetFilePointerEx(m_hFile, zero, &end, FILE_END) ? end.QuadPart : -1;
     if (size < static_cast<LONGLONG>(static_cast<int>(m_maxSize))) {
         return;
     }
@@ -502,6 +519,7 @@ void CTraceLog::CheckRotation() {
     }
     // The stream is gone even when its close failed: never touch it again.
     m_pFile = NULL;
+    m_hFile = INVALID_HANDLE_VALUE;
 
     if (++m_backupIndex > m_maxBackups) {
         m_backupIndex = 1;
@@ -588,7 +606,7 @@ void CTraceLog::WriteScope(const char* function, const char* file, int line, boo
     }
     TextBuilder builder(record, sizeof(record), length);
     builder.Add(enter ? "[Enter]" : "[Leave]", 7).Add(kCrLf, 2);
-    WriteRecord(m_pFile, record, builder.Length());
+    WriteRecord(m_hFile, record, builder.Length());
 }
 
 bool CTraceLog::ContentAllowed(const TraceLocation* location) const {
@@ -636,7 +654,7 @@ size_t CTraceLog::BeginContent(bool hasFormat) {
 void CTraceLog::EmitContent(size_t headerLength, size_t textLength) {
     TextBuilder builder(m_record, RECORD_SIZE, headerLength + textLength);
     builder.Add(kCrLf, 2);
-    WriteRecord(m_pFile, m_record, builder.Length());
+    WriteRecord(m_hFile, m_record, builder.Length());
 }
 
 void CTraceLog::WriteContentV(const char* format, va_list args) {

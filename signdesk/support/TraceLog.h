@@ -131,6 +131,7 @@ private:
     char m_directory[PATH_SIZE];
     TraceLocation* m_locations;
     FILE* m_pFile;
+    HANDLE m_hFile; // the stream's handle, written to directly
     int m_level;
     unsigned int m_maxSize; // compared as a signed 32-bit number
     int m_maxBackups;

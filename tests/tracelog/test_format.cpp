@@ -139,3 +139,39 @@ TEST_F(TraceLogFormat, AnEmptyFunctionNameStillMakesALocation) {
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(parsed.recs[i + 1].where + parsed.recs[i + 1].text, expected[i]);
 }
+
+// A log continues the file it finds at its end: a restart keeps the earlier
+// run's lines, and lines another writer added between two records stay
+// before the next record.
+TEST_F(TraceLogFormat, AnExistingFileIsContinuedAtItsEnd) {
+    const std::string earlier =
+        "Begin Time:2026-01-02 03:04:05.006\r\n"
+        "[2026-01-02 03:04:05.007][P:1/T:2][old.cpp:1 COld::Run()][Enter]\r\n";
+    std::ofstream(path, std::ios::binary) << earlier;
+    {
+        CTraceLog log(path.c_str());
+        log.WriteScopeLine("CFirst::Run", "first.cpp", 1, true);
+        std::ofstream(path, std::ios::binary | std::ios::app)
+            << "[2026-01-02 03:04:05.008][P:3/T:4][other.cpp:2 COther::Run()][Leave]\r\n";
+        log.Write(TRACE_LEVEL_INFO, "CFirst::Run", "first.cpp", 2, L"after the other writer");
+    }
+    {
+        CTraceLog restarted(path.c_str());
+        restarted.WriteScopeLine("CSecond::Run", "second.cpp", 3, false);
+    }
+    const std::string content = ReadFileBytes(path);
+    EXPECT_EQ(content.substr(0, earlier.size()), earlier);
+    const Log parsed = Parse(path);
+    ASSERT_EQ(parsed.order, "BSBSSCBS");
+    const char* expected[] = {
+        "[old.cpp:1 COld::Run()][Enter]",
+        "[first.cpp:1 CFirst::Run()][Enter]",
+        "[other.cpp:2 COther::Run()][Leave]",
+        "[first.cpp:2 CFirst::Run()][Inf]after the other writer",
+        "[second.cpp:3 CSecond::Run()][Leave]",
+    };
+    const int at[] = {1, 3, 4, 5, 7};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(parsed.recs[at[i]].where + parsed.recs[at[i]].text, expected[i]);
+    }
+}

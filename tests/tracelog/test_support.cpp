@@ -107,6 +107,34 @@ TEST(WideToAnsi, NullTextOrBufferAndNeverPastCapacityMinusOne) {
     }
 }
 
+// Plain ASCII before other characters: the prefix and the rest come out as
+// the code page gives them, cut at whole characters.
+TEST(WideToAnsi, AsciiBeforeOtherCharactersIsCutAtWholeCharacters) {
+    const bool zh = GetACP() == 936;
+    const wchar_t* text = L"ab\u4e2d\u6587";
+    const struct {
+        int length;
+        std::string bytes;
+    } cases[] = {
+        {16, zh ? "ab\xD6\xD0\xCE\xC4" : "ab??"},
+        {5, zh ? "ab\xD6\xD0" : "ab??"},
+        {4, zh ? "ab" : "ab?"},
+        {3, "ab"},
+        {2, "a"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.length);
+        char buffer[32];
+        memset(buffer, '#', sizeof(buffer));
+        int length = c.length;
+        EXPECT_EQ(WideToAnsiBuffer(buffer, text, length), static_cast<int>(c.bytes.size()));
+        EXPECT_EQ(length, c.length);
+        EXPECT_EQ(std::string(buffer, c.bytes.size()), c.bytes);
+        EXPECT_EQ(std::string(buffer + c.length - 1, 32 - (c.length - 1)),
+                  std::string(32 - (c.length - 1), '#'));
+    }
+}
+
 using NarrowText = TraceLogTest;
 
 TEST_F(NarrowText, ContentRecordsAreWrittenInTheAnsiCodePage) {
