@@ -210,30 +210,24 @@ LRESULT CALLBACK SkinProc(HWND, UINT, WPARAM, LPARAM);
 
 // The states are also looked up from windows other than their own (a
 // control's parent, a child looking for its underlay).
-WindowState* GetWindowState(HWND hWnd) {
-    if (!hWnd)
-        return nullptr;
+// A copy of the window's entry: all empty for a window this library never
+// subclassed.
+Skinned EntryOf(HWND hWnd) {
     StoreLock lock;
     auto it = Store().windows.find(hWnd);
-    return it == Store().windows.end() ? nullptr : it->second.ws;
+    return it == Store().windows.end() ? Skinned() : it->second;
+}
+
+WindowState* GetWindowState(HWND hWnd) {
+    return hWnd ? EntryOf(hWnd).ws : nullptr;
 }
 
 ControlState* GetControlState(HWND hWnd) {
-    if (!hWnd)
-        return nullptr;
-    StoreLock lock;
-    auto it = Store().windows.find(hWnd);
-    return it == Store().windows.end() ? nullptr : it->second.cs;
-}
-
-WNDPROC SuperOf(HWND hWnd) {
-    StoreLock lock;
-    auto it = Store().windows.find(hWnd);
-    return it == Store().windows.end() ? nullptr : it->second.super;
+    return hWnd ? EntryOf(hWnd).cs : nullptr;
 }
 
 LRESULT CallSuper(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    WNDPROC super = SuperOf(hWnd);
+    WNDPROC super = EntryOf(hWnd).super;
     return super ? ::CallWindowProcW(super, hWnd, msg, wParam, lParam)
                  : ::DefWindowProcW(hWnd, msg, wParam, lParam);
 }
@@ -888,14 +882,9 @@ LRESULT WindowSkinProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, Window
 }
 
 LRESULT CALLBACK SkinProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    Skinned entry;
-    {
-        StoreLock lock;
-        auto it = Store().windows.find(hWnd);
-        if (it == Store().windows.end())
-            return ::DefWindowProcW(hWnd, msg, wParam, lParam);
-        entry = it->second;
-    }
+    const Skinned entry = EntryOf(hWnd);
+    if (!entry.super)
+        return ::DefWindowProcW(hWnd, msg, wParam, lParam);
     if (msg == WM_NCDESTROY) {
         // The window goes: its states, then its entry and procedure.
         RemoveControlState(hWnd);
