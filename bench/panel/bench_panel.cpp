@@ -116,19 +116,8 @@ INT_PTR CALLBACK EmptyDialogProc(HWND, UINT, WPARAM, LPARAM) {
 
 // A top-level page like the host's main window, for the floor's windows.
 HWND CreateFloorPage() {
-    static const wchar_t kClass[] = L"SIGNDESK bench floor page";
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = &DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kClass;
-        registered = RegisterClassW(&wc) != 0;
-    }
     RECT rc = {40, 40, 400, 520};
-    HWND hPage = CreateWindowExW(0, kClass, L"SIGNDESK bench floor",
+    HWND hPage = CreateWindowExW(0, HostFrameClass(), L"SIGNDESK bench floor",
                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, rc.left,
                                  rc.top, rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr,
                                  GetModuleHandleW(nullptr), nullptr);
@@ -183,14 +172,16 @@ int main(int argc, char** argv) {
     // Creation: a fresh plug-in every run; the floor in the same rounds,
     // first in every other one.
     std::vector<double> load, start, create, total, paint, floor;
+    auto timeFloor = [&floor] {
+        floor.push_back(FloorCreation());
+        if (floor.back() >= 0)
+            return true;
+        fprintf(stderr, "the floor's windows were not made\n");
+        return false;
+    };
     for (int i = 0; i < runs; ++i) {
-        if (i % 2 == 0) {
-            floor.push_back(FloorCreation());
-            if (floor.back() < 0) {
-                fprintf(stderr, "the floor's windows were not made\n");
-                return 1;
-            }
-        }
+        if (i % 2 == 0 && !timeFloor())
+            return 1;
         PluginHost host;
         host.MainWindow();
         Pump();
@@ -223,11 +214,8 @@ int main(int argc, char** argv) {
         siblings.lang.asked.clear();
         if (i % 2 == 1) {
             host.Unload(); // the floor loads SIGNDESK.dll afresh as well
-            floor.push_back(FloorCreation());
-            if (floor.back() < 0) {
-                fprintf(stderr, "the floor's windows were not made\n");
+            if (!timeFloor())
                 return 1;
-            }
         }
     }
 

@@ -26,10 +26,12 @@ int Px(int pixels) {
     return MulDiv(pixels, dpi, 96);
 }
 
-void RegisterHostClass() {
+} // namespace
+
+const wchar_t* HostFrameClass() {
     static bool done = false;
     if (done)
-        return;
+        return kHostClass;
     WNDCLASSW wc = {};
     wc.lpfnWndProc = &HostFrameProc;
     wc.hInstance = GetModuleHandleW(nullptr);
@@ -38,8 +40,8 @@ void RegisterHostClass() {
     wc.lpszClassName = kHostClass;
     RegisterClassW(&wc);
     done = true;
+    return kHostClass;
 }
-} // namespace
 
 PluginHost::PluginHost() = default;
 
@@ -102,9 +104,8 @@ ISIGNDESK* PluginHost::Start() {
 
 CWnd* PluginHost::MainWindow() {
     if (!m_pMainWnd) {
-        RegisterHostClass();
         m_pMainWnd = new CWnd;
-        m_pMainWnd->CreateEx(0, kHostClass, L"SIGNDESK test host",
+        m_pMainWnd->CreateEx(0, HostFrameClass(), L"SIGNDESK test host",
                              WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, Px(40), Px(40),
                              Px(360), Px(480), nullptr, nullptr);
         AfxSetMainWnd(m_pMainWnd);

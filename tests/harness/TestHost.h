@@ -54,6 +54,9 @@ private:
 // ---------------------------------------------------------------------------
 // Windows as a user sees them
 
+// The window class of the host's main window (registered on first use).
+const wchar_t* HostFrameClass();
+
 HWND Item(HWND hDlg, int id);
 bool Exists(HWND hDlg, int id);
 bool Visible(HWND hDlg, int id);
