@@ -171,14 +171,17 @@ void CLoginDlg::InitUI() {
     SetDlgItemText(IDC_LOGIN_BILL2, GetIniString(L"KiteLogIn", L"BillText2", ini));
 
     const CDpiScale dpi(m_hWnd);
-    // Not shown yet (the panel is drawn whole when it shows): no repainting.
-    const BOOL bRepaint = (GetStyle() & WS_VISIBLE) != 0;
+    // Not shown yet (the panel is drawn whole when it shows): neither
+    // repainting nor erasing after each move.
+    const UINT nPlaceFlags = SWP_NOZORDER | SWP_NOACTIVATE |
+                             ((GetStyle() & WS_VISIBLE) ? 0 : SWP_NOREDRAW | SWP_DEFERERASE);
     for (size_t i = 0; i < SD_COUNTOF(kPlaces); ++i) {
         CWnd* pItem = GetDlgItem(kPlaces[i].id);
         if (!pItem)
             return;
         const RECT rc = dpi.Scale(kPlaces[i].rc);
-        pItem->MoveWindow(&rc, bRepaint);
+        pItem->SetWindowPos(NULL, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                            nPlaceFlags);
     }
 
     m_dlgAdvanced.ShowWindow(SW_HIDE);

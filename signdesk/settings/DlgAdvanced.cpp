@@ -89,7 +89,9 @@ void CAdvancedDlg::InitControls() {
         CWnd* pCtrl = GetDlgItem(kProxyControls[i]);
         if (!pCtrl)
             return;
-        pCtrl->EnableWindow(FALSE);
+        // The template makes them disabled already.
+        if (pCtrl->IsWindowEnabled())
+            pCtrl->EnableWindow(FALSE);
     }
     m_editPort.SubclassDlgItem(IDC_ADVANCED_PROXYPORT, this);
     if (m_editPort.GetSafeHwnd())

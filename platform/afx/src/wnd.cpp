@@ -351,7 +351,7 @@ BOOL CWnd::SubclassWindow(HWND hWnd) {
 }
 
 BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
-    HWND hWndControl = pParent ? ::GetDlgItem(pParent->m_hWnd, static_cast<int>(nID)) : nullptr;
+    HWND hWndControl = pParent ? AfxGetDlgItem(pParent->m_hWnd, static_cast<int>(nID)) : nullptr;
     return hWndControl ? SubclassWindow(hWndControl) : FALSE;
 }
 

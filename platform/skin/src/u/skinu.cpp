@@ -299,9 +299,17 @@ void EnsureBackground(HWND hWnd, WindowState* ws) {
     if (ws->brush && size.cx == ws->size.cx && size.cy == ws->size.cy)
         return;
     DropBackground(ws);
-    HDC screen = ::GetDC(nullptr);
-    ws->background = ::CreateCompatibleBitmap(screen, size.cx, size.cy);
-    HDC mem = ::CreateCompatibleDC(screen);
+    // A 32-bit DIB in a memory DC: no screen DC, so no display server trip.
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = size.cx;
+    bi.bmiHeader.biHeight = -size.cy;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    ws->background = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC mem = ::CreateCompatibleDC(nullptr);
     HGDIOBJ old = ::SelectObject(mem, ws->background);
     RECT all = {0, 0, size.cx, size.cy};
     COLORREF top = Color(ws->skin, L"BackTop", ::GetSysColor(COLOR_BTNFACE));
@@ -311,7 +319,6 @@ void EnsureBackground(HWND hWnd, WindowState* ws) {
         FrameSolid(mem, all, border);
     ::SelectObject(mem, old);
     ::DeleteDC(mem);
-    ::ReleaseDC(nullptr, screen);
     ws->brush = ::CreatePatternBrush(ws->background);
     ws->size = size;
 }
@@ -770,11 +777,14 @@ bool AnswersWithSkinColours(HWND hCtl) {
            !IsClass(hCtl, L"SysListView32");
 }
 
-// The window's push buttons take its skin.
+// The window's push buttons take its skin. Only the button children are
+// listed: each step of a walk over all children is a trip to the window
+// server under Wine.
 void SkinButtons(HWND hWnd, WindowState* ws) {
     ws->buttonsPending = false;
     ws->buttonsSkinned = true;
-    for (HWND c = ::GetWindow(hWnd, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+    for (HWND c = ::FindWindowExW(hWnd, nullptr, L"Button", nullptr); c;
+         c = ::FindWindowExW(hWnd, c, L"Button", nullptr)) {
         if (!IsPushButton(c))
             continue;
         if (ControlState* cs = EnsureControlState(c)) {
