@@ -79,8 +79,12 @@ int CSIGNDESKComp::Create(CWnd* pParent) {
     if (m_pLoginDlg->GetSafeHwnd())
         return 0;
     BOOL bCreated = m_pLoginDlg->Create(IDD_LOGIN, pParent);
+    // Shown without erasing it now: the host moves the panel to its place
+    // right after, which erases it once at its real size.
     if (bCreated)
-        m_pLoginDlg->ShowWindow(SW_SHOW);
+        m_pLoginDlg->SetWindowPos(NULL, 0, 0, 0, 0,
+                                  SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER |
+                                      SWP_NOACTIVATE | SWP_DEFERERASE);
     return bCreated;
 }
 
