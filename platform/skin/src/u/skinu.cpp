@@ -777,14 +777,18 @@ bool AnswersWithSkinColours(HWND hCtl) {
            !IsClass(hCtl, L"SysListView32");
 }
 
-// The window's push buttons take its skin. Only the button children are
-// listed: each step of a walk over all children is a trip to the window
-// server under Wine.
+// The window's button child after `after` (the first one for null). Only
+// the button children are listed: each step of a walk over all children is
+// a trip to the window server under Wine.
+HWND NextButtonChild(HWND hWnd, HWND after) {
+    return ::FindWindowExW(hWnd, after, L"Button", nullptr);
+}
+
+// The window's push buttons take its skin.
 void SkinButtons(HWND hWnd, WindowState* ws) {
     ws->buttonsPending = false;
     ws->buttonsSkinned = true;
-    for (HWND c = ::FindWindowExW(hWnd, nullptr, L"Button", nullptr); c;
-         c = ::FindWindowExW(hWnd, c, L"Button", nullptr)) {
+    for (HWND c = NextButtonChild(hWnd, nullptr); c; c = NextButtonChild(hWnd, c)) {
         if (!IsPushButton(c))
             continue;
         if (ControlState* cs = EnsureControlState(c)) {
@@ -807,7 +811,8 @@ void RemoveWindowState(HWND hWnd) {
     if (!ws)
         return;
     if (ws->buttonsSkinned) {
-        for (HWND c = ::GetWindow(hWnd, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        // The window skin reached only its push buttons.
+        for (HWND c = NextButtonChild(hWnd, nullptr); c; c = NextButtonChild(hWnd, c)) {
             ControlState* cs = GetControlState(c);
             if (!cs || !cs->byWindow)
                 continue;
